@@ -1,0 +1,28 @@
+#include "shell/FileNames.h"
+
+#include "platform/Paths.h"
+
+namespace tessary {
+
+std::string CutExt(std::string_view name) {
+    const std::size_t extension = extensionPart(name).size();
+    return std::string(name.substr(0, name.size() - extension));
+}
+
+std::string getsecond(std::string_view path) {
+    const std::string folder = folderPart(path);
+    std::string name = namePart(path);
+
+    if (const auto at = name.find("_1"); at != std::string::npos) {
+        name[at + 1] = '2';
+    } else if (const auto at0 = name.find("0_"); at0 != std::string::npos) {
+        name[at0] = '1';
+    } else {
+        return {};
+    }
+
+    std::string candidate = folder + name;
+    return fileExists(candidate) ? candidate : std::string();
+}
+
+} // namespace tessary
