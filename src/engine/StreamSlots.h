@@ -16,11 +16,19 @@ inline constexpr int kNoStream = -1;
 
 enum class StreamKind { Video, Audio, Subpicture };
 
-inline constexpr int videoSlot(int number) { return kFirstVideoSlot + number; }
-inline constexpr int audioSlot(int number) { return kFirstAudioSlot + number; }
-inline constexpr int subpictureSlot(int number) { return kFirstSubpictureSlot + number; }
+inline constexpr int videoSlot(int number) {
+    return kFirstVideoSlot + number;
+}
+inline constexpr int audioSlot(int number) {
+    return kFirstAudioSlot + number;
+}
+inline constexpr int subpictureSlot(int number) {
+    return kFirstSubpictureSlot + number;
+}
 
 // The check-box caption suffix of a slot: ".0"/".1" for video, ".00".. for the others.
-inline constexpr int suffixDigits(StreamKind kind) { return kind == StreamKind::Video ? 1 : 2; }
+inline constexpr int suffixDigits(StreamKind kind) {
+    return kind == StreamKind::Video ? 1 : 2;
+}
 
 } // namespace tessary

@@ -1,0 +1,406 @@
+#include "engine/PackScanner.h"
+
+#include <algorithm>
+
+namespace tessary {
+
+namespace {
+
+bool isVideoStreamId(int id) {
+    return (id >= 0xE0 && id <= 0xE3) || id == 0xFD;
+}
+bool isSubpictureId(int id) {
+    return (id >= 0x20 && id <= 0x3F) || (id >= 0x60 && id <= 0x7F);
+}
+
+} // namespace
+
+PackScanner::PackScanner(RunState& state, RunMode mode, ScanListener& listener)
+    : state_(state), mode_(mode), listener_(listener) {}
+
+void PackScanner::clearHeaderState() {
+    lengthCountdown_ = 0;
+    headerCountdown_ = 0;
+    headerDataLeft_ = 0;
+    inHeaderData_ = false;
+    ptsCountdown_ = 0;
+    ptsDtsCountdown_ = 0;
+    extensionFlagsPending_ = false;
+    pstdCountdown_ = 0;
+    extension2Countdown_ = 0;
+    substreamCountdown_ = 0;
+    lpcmCountdown_ = 0;
+    trueHdCountdown_ = 0;
+    skipRest_ = false;
+}
+
+void PackScanner::startPacket(PacketKind kind) {
+    clearHeaderState();
+    kind_ = kind;
+    lengthCountdown_ = 2;
+}
+
+void PackScanner::videoStreamMet(int code, VideoCodec codec, int number) {
+    videoNumber_ = number;
+    videoCode_ = code;
+    videoCodec_ = codec;
+    const int slot = videoSlot(number);
+    if (state_.streamTable[slot] == kNoStream) {
+        state_.streamTable[slot] = code;
+        listener_.streamEntered(StreamKind::Video, number, code, codec, AudioCodec::None);
+    }
+}
+
+void PackScanner::endHeader() {
+    inHeaderData_ = false;
+    headerDataLeft_ = 0;
+    ptsCountdown_ = 0;
+    ptsDtsCountdown_ = 0;
+    extensionFlagsPending_ = false;
+    pstdCountdown_ = 0;
+    extension2Countdown_ = 0;
+    if (kind_ == PacketKind::Private1Header) {
+        substreamCountdown_ = 4;
+    } else {
+        payloadActive_ = true;
+        firstChunk_ = true;
+    }
+}
+
+// One byte of the PES header data: time stamps, the PES extension, then stuffing.
+void PackScanner::consumeHeaderByte() {
+    const uint8_t byte = static_cast<uint8_t>(window_);
+    --remaining_;
+    --headerDataLeft_;
+    auto fold = [this](int index, uint8_t b) {
+        switch (index) {
+        case 0: accumulator_ = static_cast<uint32_t>(b & 0x06) << 29; break;
+        case 1: accumulator_ |= static_cast<uint32_t>(b) << 22; break;
+        case 2: accumulator_ |= static_cast<uint32_t>(b & 0xFE) << 14; break;
+        case 3: accumulator_ |= static_cast<uint32_t>(b) << 7; break;
+        case 4: accumulator_ |= static_cast<uint32_t>(b & 0xFE) >> 1; break;
+        default: break;
+        }
+    };
+    bool timeStampsDone = false;
+    if (ptsCountdown_ > 0) {
+        fold(5 - ptsCountdown_, byte);
+        if (--ptsCountdown_ == 0) {
+            lastPts_ = accumulator_;
+            timeStampsDone = true;
+        }
+    } else if (ptsDtsCountdown_ > 0) {
+        const int index = 10 - ptsDtsCountdown_;
+        fold(index, byte);
+        if (index == 4) lastPts_ = accumulator_;
+        if (--ptsDtsCountdown_ == 0) timeStampsDone = true;
+    } else if (extensionFlagsPending_) {
+        extensionFlagsPending_ = false;
+        extensionFlags_ = byte;
+        if (byte & 0x10)
+            pstdCountdown_ = 2;
+        else if (byte & 0x01)
+            extension2Countdown_ = 2;
+    } else if (pstdCountdown_ > 0) {
+        if (--pstdCountdown_ == 0 && (extensionFlags_ & 0x01)) extension2Countdown_ = 2;
+    } else if (extension2Countdown_ > 0) {
+        if (--extension2Countdown_ == 0 && packetStreamId_ == 0xFD) {
+            // The stream id extension names the stream of an extended-stream packet.
+            const int extension = byte & 0x7F;
+            if (extension == 0x55 || extension == 0x56)
+                videoStreamMet(extension, VideoCodec::Vc1, extension - 0x55);
+            else
+                kind_ = PacketKind::Skipped;
+        }
+    }
+    if (timeStampsDone && isVideoStreamId(packetStreamId_) && (flags_ & 0x01))
+        extensionFlagsPending_ = true;
+    if (headerDataLeft_ <= 0) endHeader();
+}
+
+void PackScanner::audioSubstream(int id) {
+    audioNumber_ = id & 0x0F;
+    bool known = true;
+    if (id >= 0x80 && id <= 0x87) {
+        audioNumber_ = id & 7;
+        audioCodec_ = AudioCodec::Ac3;
+    } else if (id >= 0x88 && id <= 0x8F) {
+        audioNumber_ = id & 7;
+        audioCodec_ = AudioCodec::Dts;
+    } else if (id >= 0xC0 && id <= 0xCF) {
+        audioCodec_ = AudioCodec::DdPlus;
+    } else if (id >= 0xA0 && id <= 0xA7) {
+        audioCodec_ = AudioCodec::Lpcm;
+    } else if (id >= 0xB0 && id <= 0xB7) {
+        audioNumber_ = id & 7;
+        audioCodec_ = AudioCodec::TrueHd;
+    } else {
+        known = false;
+    }
+    if (known) {
+        audioSubstreamId_ = id;
+        const int slot = audioSlot(audioNumber_);
+        if (state_.streamTable[slot] < 0) {
+            state_.streamTable[slot] = id;
+            audioFirstPts_ = lastPts_;
+            listener_.streamEntered(StreamKind::Audio, audioNumber_, id, VideoCodec::None,
+                                    audioCodec_);
+        }
+    }
+    lastPts_ = 0;
+    // An id that names no codec keeps the codec of the previous audio packet; its payload is
+    // taken only when it passes that codec's test (0xA8..0xAF after LPCM, 0xB8..0xBF after
+    // TrueHD), otherwise skipped. Before any audio packet, nothing is taken.
+    auto skipPayload = [this] {
+        kind_ = PacketKind::Skipped;
+        payloadActive_ = true;
+    };
+    switch (audioCodec_) {
+    case AudioCodec::TrueHd:
+        if (id == (audioNumber_ | 0xB0))
+            trueHdCountdown_ = 1;
+        else
+            skipPayload();
+        break;
+    case AudioCodec::Lpcm:
+        if (id == (audioNumber_ | 0xA0))
+            lpcmCountdown_ = 3;
+        else
+            skipPayload();
+        break;
+    case AudioCodec::None: skipPayload(); break;
+    default:
+        payloadActive_ = true;
+        firstChunk_ = true;
+        kind_ = id == (audioNumber_ | audioSubstreamId_) ? PacketKind::Audio : PacketKind::Skipped;
+        break;
+    }
+}
+
+void PackScanner::substreamHeaderByte(uint8_t byte) {
+    --remaining_;
+    if (substreamCountdown_ == 4 && isSubpictureId(byte)) {
+        substreamCountdown_ = 0;
+        subpictureNumber_ = byte & 0x1F;
+        subpictureSubstreamId_ = byte;
+        const int slot = subpictureSlot(subpictureNumber_);
+        if (state_.streamTable[slot] == kNoStream) {
+            state_.streamTable[slot] = byte;
+            subpictureFirstPts_ = lastPts_;
+            listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte,
+                                    VideoCodec::None, AudioCodec::None);
+        }
+        if (byte <= 0x3F && mode_ == RunMode::Read) lastPts_ = 0;
+        kind_ = PacketKind::Subpicture;
+        payloadActive_ = true;
+        firstChunk_ = true;
+        return;
+    }
+    if (--substreamCountdown_ == 0) audioSubstream(static_cast<int>(window_ >> 24));
+}
+
+void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t position,
+                          std::size_t chunk) {
+    PayloadChunk c;
+    c.kind = kind_;
+    c.block = block;
+    c.blockLength = length;
+    c.position = position;
+    c.length = chunk;
+    c.lastPts = lastPts_;
+    c.firstOfPacket = firstChunk_;
+    firstChunk_ = false;
+    switch (kind_) {
+    case PacketKind::Video:
+        if (videoNumber_ < 0 || videoNumber_ >= kVideoStreams) return;
+        c.number = videoNumber_;
+        c.videoCodec = videoCodec_;
+        c.videoCode = videoCode_;
+        break;
+    case PacketKind::Audio:
+        if (audioNumber_ < 0 || audioNumber_ >= kAudioStreams) return;
+        c.number = audioNumber_;
+        c.audioCodec = audioCodec_;
+        c.substreamId = audioSubstreamId_;
+        c.streamPts = audioFirstPts_;
+        break;
+    case PacketKind::Subpicture:
+        if (subpictureNumber_ < 0 || subpictureNumber_ >= kSubpictureStreams) return;
+        c.number = subpictureNumber_;
+        c.substreamId = subpictureSubstreamId_;
+        c.streamPts = subpictureFirstPts_;
+        break;
+    default:
+        // Skipped payloads, and MPEG audio, which no consumer takes.
+        return;
+    }
+    listener_.payload(c);
+    if (mode_ == RunMode::Demux) lastPts_ = 0;
+}
+
+void PackScanner::jumpTo(std::size_t& position, std::size_t target, std::size_t length) {
+    if (target > length) {
+        carrySkip_ = target - length;
+        position = length;
+    } else {
+        position = target;
+    }
+}
+
+void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
+    std::size_t pos = 0;
+    if (carrySkip_ > 0) {
+        const uint64_t skip = std::min<uint64_t>(carrySkip_, length);
+        pos = static_cast<std::size_t>(skip);
+        carrySkip_ -= skip;
+    }
+    while (pos < length) {
+        const uint8_t byte = block[pos];
+        window_ = (window_ << 8) | byte;
+
+        if (payloadActive_) {
+            if (remaining_ > 0) {
+                const std::size_t chunk =
+                    static_cast<std::size_t>(std::min<int64_t>(remaining_, length - pos));
+                deliver(block, length, pos, chunk);
+                remaining_ -= static_cast<int64_t>(chunk);
+                pos += chunk;
+                if (remaining_ == 0) payloadActive_ = false;
+                continue;
+            }
+            // An empty payload: this byte already belongs to what follows the packet.
+            payloadActive_ = false;
+        }
+        if (skipRest_) {
+            skipRest_ = false;
+            const int64_t rest = remaining_;
+            remaining_ = 0;
+            jumpTo(pos, pos + static_cast<std::size_t>(rest), length);
+            continue;
+        }
+        if (private2Pending_) {
+            private2Pending_ = false;
+            --remaining_;
+            ++pos;
+            if (byte == 0x01 && dsiUnseen_)
+                dsiPending_ = true;
+            else if (byte == 0x04 && gciUnseen_)
+                gciPending_ = true;
+            else if (remaining_ > 0)
+                skipRest_ = true;
+            continue;
+        }
+        if (gciPending_ || dsiPending_) {
+            const bool dsi = dsiPending_;
+            gciPending_ = dsiPending_ = false;
+            if (remaining_ > 0) {
+                if (dsi) {
+                    if (listener_.dataSearchInformation(block + pos, length - pos))
+                        dsiUnseen_ = false;
+                } else if (listener_.generalControlInformation(block + pos, length - pos)) {
+                    gciUnseen_ = false;
+                }
+                const int64_t rest = remaining_;
+                remaining_ = 0;
+                jumpTo(pos, pos + static_cast<std::size_t>(rest), length);
+                continue;
+            }
+        }
+        if ((window_ & 0xFFFFFF00u) == 0x00000100u) {
+            bool started = true;
+            switch (byte) {
+            case 0xE0:
+            case 0xE1:
+                startPacket(PacketKind::Video);
+                videoStreamMet(byte, VideoCodec::Mpeg2, byte & 1);
+                break;
+            case 0xE2:
+            case 0xE3:
+                startPacket(PacketKind::Video);
+                videoStreamMet(byte, VideoCodec::H264, byte & 1);
+                break;
+            case 0xFD:
+                // Named by its stream id extension; without one the packet is skipped.
+                startPacket(PacketKind::Video);
+                videoCodec_ = VideoCodec::Vc1;
+                videoNumber_ = -1;
+                break;
+            case 0xBC:
+            case 0xBE: startPacket(PacketKind::MapOrPadding); break;
+            case 0xBD: startPacket(PacketKind::Private1Header); break;
+            case 0xBF: startPacket(PacketKind::Private2); break;
+            default:
+                if (byte >= 0xC0 && byte <= 0xCF)
+                    startPacket(PacketKind::MpegAudio);
+                else
+                    started = false;
+                break;
+            }
+            if (started) {
+                packetStreamId_ = byte;
+                ++pos;
+                continue;
+            }
+        }
+        if (lengthCountdown_ > 0) {
+            if (--lengthCountdown_ == 0) {
+                remaining_ = window_ & 0xFFFF;
+                if (kind_ == PacketKind::Private2) {
+                    private2Pending_ = remaining_ > 0;
+                } else if (kind_ == PacketKind::MapOrPadding) {
+                    skipRest_ = remaining_ > 0;
+                } else {
+                    headerCountdown_ = 3;
+                }
+            }
+            ++pos;
+            continue;
+        }
+        if (headerCountdown_ > 0) {
+            --remaining_;
+            if (headerCountdown_ == 2) flags_ = byte;
+            if (--headerCountdown_ == 0) {
+                headerDataLeft_ = byte;
+                if (headerDataLeft_ == 0) {
+                    endHeader();
+                } else {
+                    inHeaderData_ = true;
+                    switch (flags_ >> 6) {
+                    case 2: ptsCountdown_ = 5; break;
+                    case 3: ptsDtsCountdown_ = 10; break;
+                    case 0:
+                        if (flags_ & 0x01) extensionFlagsPending_ = true;
+                        break;
+                    default: break;
+                    }
+                }
+            }
+            ++pos;
+            continue;
+        }
+        if (inHeaderData_) {
+            consumeHeaderByte();
+            ++pos;
+            continue;
+        }
+        if (substreamCountdown_ > 0) {
+            substreamHeaderByte(byte);
+            ++pos;
+            continue;
+        }
+        if (lpcmCountdown_ > 0 || trueHdCountdown_ > 0) {
+            --remaining_;
+            int& countdown = lpcmCountdown_ > 0 ? lpcmCountdown_ : trueHdCountdown_;
+            if (--countdown == 0) {
+                kind_ = PacketKind::Audio;
+                payloadActive_ = true;
+                firstChunk_ = true;
+            }
+            ++pos;
+            continue;
+        }
+        ++pos;
+    }
+}
+
+} // namespace tessary

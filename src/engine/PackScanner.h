@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/Codecs.h"
+#include "engine/RunState.h"
+
+namespace tessary {
+
+enum class PacketKind : uint8_t {
+    None,
+    Video,
+    Audio,
+    Skipped,
+    MapOrPadding,
+    Private1Header,
+    Subpicture,
+    Private2,
+    MpegAudio,
+};
+
+// One packet's payload bytes that lie in one block: block[position .. position + length).
+struct PayloadChunk {
+    PacketKind kind = PacketKind::None; // Video, Audio or Subpicture
+    const uint8_t* block = nullptr;
+    std::size_t blockLength = 0; // valid bytes of the block
+    std::size_t position = 0;
+    std::size_t length = 0;
+    int number = -1; // within the kind
+    VideoCodec videoCodec = VideoCodec::None;
+    int videoCode = 0; // stream id 0xE0..0xE3 or stream id extension 0x55, 0x56
+    AudioCodec audioCodec = AudioCodec::None;
+    int substreamId = 0;    // audio and subpicture
+    uint32_t lastPts = 0;   // PTS most recently decoded from a PES header
+    uint32_t streamPts = 0; // audio/subpicture: last PTS when the stream entered the table
+    bool firstOfPacket = false;
+};
+
+// What the scanner finds, handed to the pass's consumers.
+class ScanListener {
+public:
+    virtual ~ScanListener() = default;
+    // A slot of the stream table was filled for the first time in this pass.
+    virtual void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
+                               AudioCodec audio) = 0;
+    virtual void payload(const PayloadChunk& chunk) = 0;
+    // Navigation data behind the substream id of a private stream 2 packet; `available` is
+    // what the block holds from there on. Returns false when the data was not complete
+    // enough to report, so that the next packet of its kind is tried.
+    virtual bool dataSearchInformation(const uint8_t* data, std::size_t available) = 0;
+    virtual bool generalControlInformation(const uint8_t* data, std::size_t available) = 0;
+};
+
+// The resumable byte scanner of one pass. It recognises PES packets by their start codes,
+// fills the stream table and hands each payload chunk to the listener. A packet whose payload
+// or skip runs past the end of a block continues in the next one.
+class PackScanner {
+public:
+    PackScanner(RunState& state, RunMode mode, ScanListener& listener);
+
+    void scanBlock(const uint8_t* block, std::size_t length);
+
+private:
+    void startPacket(PacketKind kind);
+    void consumeHeaderByte();
+    void endHeader();
+    void videoStreamMet(int code, VideoCodec codec, int number);
+    void substreamHeaderByte(uint8_t byte);
+    void audioSubstream(int id);
+    void deliver(const uint8_t* block, std::size_t length, std::size_t position, std::size_t chunk);
+    // Moves `position` to `target`; a target past the block carries over into the next one.
+    void jumpTo(std::size_t& position, std::size_t target, std::size_t length);
+    void clearHeaderState();
+
+    RunState& state_;
+    RunMode mode_;
+    ScanListener& listener_;
+
+    uint32_t window_ = 0;
+    PacketKind kind_ = PacketKind::None;
+    int packetStreamId_ = 0;
+    VideoCodec videoCodec_ = VideoCodec::None;
+    int videoCode_ = 0;
+    AudioCodec audioCodec_ = AudioCodec::None;
+    int videoNumber_ = -1;
+    int audioNumber_ = -1;
+    int subpictureNumber_ = -1;
+    int audioSubstreamId_ = 0;
+    int subpictureSubstreamId_ = 0;
+    int64_t remaining_ = 0;
+    uint64_t carrySkip_ = 0;
+    bool payloadActive_ = false;
+    bool firstChunk_ = false;
+    bool skipRest_ = false;
+    int lengthCountdown_ = 0;
+    int headerCountdown_ = 0;
+    uint8_t flags_ = 0;
+    int headerDataLeft_ = 0;
+    bool inHeaderData_ = false;
+    int ptsCountdown_ = 0;
+    int ptsDtsCountdown_ = 0;
+    uint32_t accumulator_ = 0;
+    uint32_t lastPts_ = 0;
+    bool extensionFlagsPending_ = false;
+    uint8_t extensionFlags_ = 0;
+    int pstdCountdown_ = 0;
+    int extension2Countdown_ = 0;
+    int substreamCountdown_ = 0;
+    int lpcmCountdown_ = 0;
+    int trueHdCountdown_ = 0;
+    bool private2Pending_ = false;
+    bool dsiPending_ = false;
+    bool gciPending_ = false;
+    bool dsiUnseen_ = true;
+    bool gciUnseen_ = true;
+    uint32_t audioFirstPts_ = 0;
+    uint32_t subpictureFirstPts_ = 0;
+};
+
+} // namespace tessary

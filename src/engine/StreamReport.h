@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/PackScanner.h"
+#include "platform/Format.h"
+
+namespace tessary {
+
+class Reporter;
+
+// Which layout the navigation data of the source follows, from its extension.
+enum class SourceType { Evo, Vob, Aob };
+
+// What the pack engine itself writes while it walks a source: the discovery line of each
+// stream, the per-stream details (first PTS, substream id, then the codec inspector), the
+// DVD-Audio summary, the VOB report of the first data search information and the encryption
+// and copy-control report of the first general control information of the pass.
+class StreamReport {
+public:
+    StreamReport(RunState& state, Reporter& out, SourceType source, bool readPass,
+                 const LocaleSettings& locale);
+
+    void setBounds(int videoBound, int audioBound) {
+        videoBound_ = videoBound;
+        audioBound_ = audioBound;
+    }
+
+    void streamEntered(StreamKind kind, int number, int code, VideoCodec video, AudioCodec audio);
+    // The details of a stream, once per pass, at its first payload chunk.
+    void details(const PayloadChunk& chunk);
+    bool dataSearchInformation(const uint8_t* data, std::size_t available);
+    bool generalControlInformation(const uint8_t* data, std::size_t available);
+    void dvdAudioSummary();
+
+private:
+    RunState& state_;
+    Reporter& out_;
+    SourceType source_;
+    bool readPass_;
+    LocaleSettings locale_;
+    int videoBound_ = 0;
+    int audioBound_ = 0;
+};
+
+SourceType sourceTypeOf(const std::string& path);
+
+} // namespace tessary

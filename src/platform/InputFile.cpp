@@ -1,0 +1,46 @@
+#include "platform/InputFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/FileError.h"
+
+namespace tessary {
+
+namespace {
+
+std::string openError(const std::string& path, int error) {
+    return "Cannot open file \"" + path + "\". " + std::strerror(error);
+}
+
+} // namespace
+
+InputFile::InputFile(const std::string& path) : path_(path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw FileError(openError(path, EISDIR));
+    errno = 0;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) throw FileError(openError(path, errno ? errno : ENOENT));
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        std::fclose(file_);
+        file_ = nullptr;
+        throw FileError(openError(path, ec.value()));
+    }
+    size_ = size;
+}
+
+InputFile::~InputFile() {
+    if (file_) std::fclose(file_);
+}
+
+std::size_t InputFile::read(uint8_t* buffer, std::size_t count) {
+    const std::size_t got = std::fread(buffer, 1, count, file_);
+    if (got < count && std::ferror(file_)) throw FileError("Stream read error");
+    position_ += got;
+    return got;
+}
+
+} // namespace tessary

@@ -1,0 +1,193 @@
+#include "shell/Main.h"
+
+#include <exception>
+
+#include "engine/ReadOperation.h"
+#include "ops/FrameReport.h"
+#include "ops/StreamNames.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "shell/FileNames.h"
+
+namespace tessary {
+
+TfMain::TfMain(Ui& ui, Clock& clock) : ui_(ui), clock_(clock) {
+    auto setUpBoxes = [this](auto& boxes, const char* caption) {
+        for (auto& box : boxes) {
+            box.setCaption(caption);
+            box.setEnabled(false);
+            box.onClick = [this] { cbVideoClick(); };
+        }
+    };
+    setUpBoxes(cbVideo, "Video stream");
+    setUpBoxes(cbAudio, "Audio stream");
+    setUpBoxes(cbSub, "Subpicture");
+    cbFastCheck.onClick = [this] { cbFastCheckClick(); };
+    for (RadioButton* radio : {&rbNoAuto, &rbAutoDemux, &rbAutoRebuild})
+        radio->onClick = [this, radio] {
+            if (radio->checked()) selectRadio(*radio);
+        };
+}
+
+void TfMain::selectRadio(RadioButton& chosen) {
+    for (RadioButton* radio : {&rbNoAuto, &rbAutoDemux, &rbAutoRebuild})
+        if (radio != &chosen) radio->setChecked(false);
+}
+
+void TfMain::showPage(Page page) {
+    if (activePage_ == page) return;
+    activePage_ = page;
+    pageChanged.emit(page);
+}
+
+CheckBox* TfMain::boxOfSlot(int slot) {
+    if (slot >= videoSlot(0) && slot < videoSlot(kVideoStreams))
+        return &cbVideo[slot - videoSlot(0)];
+    if (slot >= audioSlot(0) && slot < audioSlot(kAudioStreams))
+        return &cbAudio[slot - audioSlot(0)];
+    if (slot >= subpictureSlot(0) && slot < subpictureSlot(kSubpictureStreams))
+        return &cbSub[slot - subpictureSlot(0)];
+    return nullptr;
+}
+
+PassOptions TfMain::passOptions() {
+    PassOptions options;
+    options.fastCheck = cbFastCheck.checked();
+    options.fastSizeMb = ieFastSize.value();
+    options.countFrames = cbCountFr.checked();
+    options.details = cbDetails.checked();
+    options.videoSelected = {cbVideo[0].checked(), cbVideo[1].checked()};
+    return options;
+}
+
+void TfMain::cbVideoClick() {
+    bool any = false;
+    for (const auto& box : cbVideo)
+        any = any || box.checked();
+    for (const auto& box : cbAudio)
+        any = any || box.checked();
+    for (const auto& box : cbSub)
+        any = any || box.checked();
+    bDemux.setEnabled(any);
+    if (upperCase(extensionPart(eEVOfile.text())) == ".EVO") bRebuild.setEnabled(any);
+}
+
+void TfMain::Resetcbs() {
+    auto reset = [](auto& boxes, const char* caption) {
+        for (auto& box : boxes) {
+            box.setEnabled(false);
+            box.setCaption(caption);
+            box.setChecked(false);
+        }
+    };
+    reset(cbVideo, "No video stream");
+    reset(cbAudio, "No audio stream");
+    reset(cbSub, "No subpicture");
+    cbVideoClick();
+}
+
+void TfMain::EVOadj() {
+    const std::string& path = eEVOfile.text();
+    bReadEVO.setEnabled(!path.empty());
+    state.sourceName = namePart(path);
+    state.outputBaseName = CutExt(state.sourceName);
+    EVOdir = folderPart(path);
+    eXPLfile.setText("VPLST000.XPL");
+    const std::string discFolder = std::string("HVDVD_TS") + kPathSeparator;
+    if (EVOdir.size() >= discFolder.size() &&
+        EVOdir.compare(EVOdir.size() - discFolder.size(), discFolder.size(), discFolder) == 0) {
+        XPLdir = EVOdir.substr(0, EVOdir.size() - discFolder.size()) + "ADV_OBJ" + kPathSeparator;
+        PlaylistName = "VPLST000.XPL";
+        eXPLfile.setText(XPLdir + PlaylistName);
+    }
+    bReadXPL.setEnabled(!PlaylistName.empty());
+}
+
+void TfMain::XPLadj() {
+    const std::string& path = eXPLfile.text();
+    PlaylistName = namePart(path);
+    XPLdir = folderPart(path);
+    bReadXPL.setEnabled(!PlaylistName.empty());
+    const std::string playlistFolder = std::string("ADV_OBJ") + kPathSeparator;
+    if (XPLdir.size() >= playlistFolder.size() &&
+        XPLdir.compare(XPLdir.size() - playlistFolder.size(), playlistFolder.size(),
+                       playlistFolder) == 0)
+        EVOdir =
+            XPLdir.substr(0, XPLdir.size() - playlistFolder.size()) + "HVDVD_TS" + kPathSeparator;
+}
+
+void TfMain::bCancelClick() {
+    if (state.writingPass) {
+        if (ui_.confirm("Are you sure to stop demuxing?")) {
+            state.cancelFlag = true;
+            log("Cancelled.");
+        }
+        return;
+    }
+    state.cancelFlag = true;
+}
+
+void TfMain::bReadEVOClick() {
+    if (cbAutoClear.checked()) reMessage.clear();
+    bReadEVO.setEnabled(false);
+    const bool readXplWasEnabled = bReadXPL.enabled();
+    bReadXPL.setEnabled(false);
+    bDemux.setEnabled(false);
+    bRebuild.setEnabled(false);
+    bbEVO.setEnabled(false);
+    bbXPL.setEnabled(false);
+    Resetcbs();
+    showPage(Page::Status);
+
+    // Gives the buttons back as a finished Read does, also after an error.
+    auto enableButtons = [&] {
+        bReadEVO.setEnabled(true);
+        bReadXPL.setEnabled(readXplWasEnabled);
+        bbEVO.setEnabled(true);
+        bbXPL.setEnabled(true);
+        bCancel.setEnabled(false);
+        cbVideoClick();
+    };
+    try {
+        readEvo();
+    } catch (const std::exception& error) {
+        state.writingPass = false;
+        slog("Ready", 0);
+        slog("", 1);
+        enableButtons();
+        ui_.showError(error.what());
+        return;
+    }
+    enableButtons();
+    // Demux and Rebuild start here when "Auto Demux" or "Auto Rebuild" is chosen, once those
+    // operations exist.
+}
+
+void TfMain::readEvo() {
+    const std::string path = eEVOfile.text();
+    state.outputBaseName = CutExt(state.sourceName);
+    std::string second;
+    if (cbContinue.checked()) second = getsecond(path);
+    lastReadContinued_ = !second.empty();
+    if (lastReadContinued_) state.outputBaseName += "_" + CutExt(namePart(second));
+
+    ReadOperation(state, *this, *this, locale).run(path, second, [this] {
+        return cbContinue.checked();
+    });
+
+    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
+        CheckBox* box = boxOfSlot(slot);
+        if (!box) continue;
+        const bool found = state.streamTable[slot] > kNoStream;
+        box->setEnabled(found);
+        box->setChecked(found);
+        if (found) box->setCaption(streamCaption(slot, state.streamTable[slot]));
+    }
+    log("Done.");
+    log("");
+    slog("Ready", 0);
+    slog("", 1);
+    logframes(state, lastReadContinued_, *this, locale);
+}
+
+} // namespace tessary
