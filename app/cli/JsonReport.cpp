@@ -1,0 +1,73 @@
+#include "JsonReport.h"
+
+#include <cmath>
+
+#include "platform/Format.h"
+#include "shell/Main.h"
+
+namespace tessary::cli {
+
+namespace {
+
+const char* kindName(int slot) {
+    if (slot < kFirstAudioSlot) return "video";
+    if (slot < kFirstSubpictureSlot) return "audio";
+    return "subpicture";
+}
+
+int numberOfSlot(int slot) {
+    if (slot < kFirstAudioSlot) return slot - kFirstVideoSlot;
+    if (slot < kFirstSubpictureSlot) return slot - kFirstAudioSlot;
+    return slot - kFirstSubpictureSlot;
+}
+
+} // namespace
+
+nlohmann::ordered_json readReport(TfMain& main) {
+    using json = nlohmann::ordered_json;
+    const RunState& state = main.state;
+    json report;
+    report["source"] = main.eEVOfile.text();
+    report["outputBaseName"] = state.outputBaseName;
+    report["continued"] = main.lastReadContinued();
+
+    json streams = json::array();
+    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
+        const CheckBox* box = main.boxOfSlot(slot);
+        if (!box || !box->enabled()) continue;
+        const int id = state.streamTable[slot];
+        streams.push_back({{"slot", slot},
+                           {"kind", kindName(slot)},
+                           {"number", numberOfSlot(slot)},
+                           {"id", id},
+                           {"idHex", hex2(static_cast<uint32_t>(id))},
+                           {"caption", box->caption()}});
+    }
+    report["streams"] = std::move(streams);
+
+    json lines = json::array();
+    for (const LogLine& line : main.reMessage.lines())
+        lines.push_back(line.plainText());
+    report["log"] = std::move(lines);
+
+    json video = json::array();
+    for (int n = 0; n < kVideoStreams; ++n) {
+        const double rate = state.frameRates[n];
+        json entry = {{"number", n}, {"countedFrames", state.frameCounts[n]}, {"frameRate", rate}};
+        entry["countedSeconds"] =
+            rate > 0 ? json(static_cast<double>(state.frameCounts[n]) / rate) : json(nullptr);
+        // Frames that the measured video duration amounts to, rounded half to even.
+        entry["calculatedFrames"] =
+            rate > 0 ? json(static_cast<int64_t>(std::nearbyint(state.totalSeconds * rate)))
+                     : json(nullptr);
+        video.push_back(std::move(entry));
+    }
+    report["frames"] = std::move(video);
+    report["totalSeconds"] = state.totalSeconds;
+    report["lastFileSeconds"] = state.fileDuration * kSecondsPerDay;
+    report["firstVideoPtm"] = state.firstVideoPtm;
+    report["lastVideoPtm"] = state.lastVideoPtm;
+    return report;
+}
+
+} // namespace tessary::cli

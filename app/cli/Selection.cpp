@@ -1,0 +1,46 @@
+#include "Selection.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace tessary::cli {
+
+std::optional<StreamKey> parseStreamKey(std::string_view key) {
+    if (key.size() < 2 || key.size() > 3) return std::nullopt;
+    const char kind = key[0];
+    int limit = 0;
+    switch (kind) {
+    case 'v': limit = 2; break;
+    case 'a': limit = 16; break;
+    case 's': limit = 32; break;
+    default: return std::nullopt;
+    }
+    const std::string_view digits = key.substr(1);
+    if (digits.size() > 1 && digits[0] == '0') return std::nullopt; // no "a01"
+    int number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (ec != std::errc() || end != digits.data() + digits.size() || number < 0 || number >= limit)
+        return std::nullopt;
+    return StreamKey{kind, number};
+}
+
+std::vector<StreamKey> parseSelection(std::string_view list) {
+    std::vector<StreamKey> keys;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t comma = list.find(',', start);
+        if (comma == std::string_view::npos) comma = list.size();
+        std::string_view key = list.substr(start, comma - start);
+        while (!key.empty() && key.front() == ' ')
+            key.remove_prefix(1);
+        while (!key.empty() && key.back() == ' ')
+            key.remove_suffix(1);
+        const auto parsed = parseStreamKey(key);
+        if (!parsed) throw std::invalid_argument("not a stream key: \"" + std::string(key) + "\"");
+        keys.push_back(*parsed);
+        start = comma + 1;
+    }
+    return keys;
+}
+
+} // namespace tessary::cli

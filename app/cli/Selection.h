@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessary::cli {
+
+// A stream named on the command line: v0, v1 (video), a0..a15 (audio), s0..s31 (subpicture).
+struct StreamKey {
+    char kind; // 'v', 'a' or 's'
+    int number;
+    bool operator==(const StreamKey&) const = default;
+};
+
+// Parses one key; nullopt when it names no stream box.
+std::optional<StreamKey> parseStreamKey(std::string_view key);
+
+// Parses a comma-separated list of keys (blanks allowed). Throws std::invalid_argument naming
+// the first key that is not valid.
+std::vector<StreamKey> parseSelection(std::string_view list);
+
+} // namespace tessary::cli

@@ -1,0 +1,39 @@
+#include "TerminalOutput.h"
+
+namespace tessary::cli {
+
+std::string plainLine(const LogLine& line) {
+    return line.plainText();
+}
+
+std::string ansiLine(const LogLine& line) {
+    std::string out;
+    for (const Run& run : line.runs) {
+        const RunAttributes& a = run.attributes;
+        std::string codes;
+        auto add = [&codes](const std::string& code) {
+            codes += codes.empty() ? code : ";" + code;
+        };
+        if (a.bold) add("1");
+        if (a.italic) add("3");
+        if (a.underline) add("4");
+        if (a.colour) {
+            const Rgb c = *a.colour;
+            if (c == Rgb{0, 0, 255})
+                add("34");
+            else if (c == Rgb{255, 0, 0})
+                add("31");
+            else
+                add("38;2;" + std::to_string(c.r) + ";" + std::to_string(c.g) + ";" +
+                    std::to_string(c.b));
+        }
+        if (codes.empty()) {
+            out += run.text;
+        } else {
+            out += "\x1b[" + codes + "m" + run.text + "\x1b[0m";
+        }
+    }
+    return out;
+}
+
+} // namespace tessary::cli

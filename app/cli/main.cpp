@@ -1,0 +1,10 @@
+#include <iostream>
+#include <unistd.h>
+
+#include "CliApp.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return tessary::cli::runCli(argc, argv, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0,
+                                isatty(STDERR_FILENO) != 0);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/PackEngine.h"
+#include "platform/Reporter.h"
+#include "platform/Ui.h"
+
+namespace tessary::test {
+
+// Collects what an operation reports, markup included.
+class RecordingReporter : public Reporter {
+public:
+    void log(std::string_view message) override { lines.emplace_back(message); }
+    void slog(std::string_view text, int panel) override {
+        panels.emplace_back(panel, std::string(text));
+    }
+    std::vector<std::string> lines;
+    std::vector<std::pair<int, std::string>> panels;
+};
+
+// A clock that advances by `step` days at every reading.
+class FakeClock : public Clock {
+public:
+    double nowDays() override {
+        const double t = now;
+        now += step;
+        return t;
+    }
+    double now = 46000.0;
+    double step = 0;
+};
+
+// A window toolkit without a window: answers questions as told and records errors.
+class FakeUi : public Ui {
+public:
+    void processMessages() override {
+        ++messagesProcessed;
+        if (onProcessMessages) onProcessMessages();
+    }
+    bool confirm(const std::string& question) override {
+        questions.push_back(question);
+        return answer;
+    }
+    void showError(const std::string& message) override { errors.push_back(message); }
+
+    std::function<void()> onProcessMessages;
+    bool answer = false;
+    int messagesProcessed = 0;
+    std::vector<std::string> questions;
+    std::vector<std::string> errors;
+};
+
+// A pass host with fixed options that counts the blocks it was asked about.
+class FakeHost : public PassHost {
+public:
+    PassOptions passOptions() override {
+        ++blocks;
+        return options;
+    }
+    void setCancelEnabled(bool enabled) override { cancelEnabled = enabled; }
+    void processMessages() override {
+        if (onProcessMessages) onProcessMessages();
+    }
+    void repaint() override {}
+    double nowDays() override { return clock.nowDays(); }
+
+    PassOptions options;
+    FakeClock clock;
+    int blocks = 0;
+    bool cancelEnabled = false;
+    std::function<void()> onProcessMessages;
+};
+
+} // namespace tessary::test
