@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building and testing Tessary need, skipping those that
+# are already there. Runs apt-get as root (through sudo when not root).
+set -euo pipefail
+
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev
+          nlohmann-json3-dev)
+if [[ "${TESSARY_WITH_GUI:-0}" == 1 ]]; then
+  packages+=(qt6-base-dev libgl-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
