@@ -152,15 +152,16 @@ void StreamReport::details(const PayloadChunk& chunk) {
     }
     state_.minFirstPts = std::min(state_.minFirstPts, firstPts);
 
-    InspectorInput input{InspectedCodec::Ac3,
-                         chunk.block,
-                         chunk.blockLength,
-                         chunk.position,
-                         chunk.length,
-                         chunk.number,
-                         firstPts,
-                         chunk.substreamId,
-                         source_ == SourceType::Aob};
+    InspectorInput input{};
+    input.block = chunk.block;
+    input.blockLength = chunk.blockLength;
+    input.position = chunk.position;
+    input.length = chunk.length;
+    input.number = chunk.number;
+    input.firstPts = firstPts;
+    input.substreamId = chunk.substreamId;
+    input.dvdAudioSource = source_ == SourceType::Aob;
+    input.locale = locale_;
     if (chunk.kind == PacketKind::Video) {
         switch (chunk.videoCodec) {
         case VideoCodec::Mpeg2: input.codec = InspectedCodec::Mpeg2Video; break;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/Codecs.h"
+#include "platform/Format.h"
 
 namespace tessary {
 
@@ -25,6 +26,7 @@ struct InspectorInput {
     uint32_t firstPts; // the stream's first PTS (used by the MPEG-2 video report)
     int substreamId;   // audio: the private stream 1 substream id
     bool dvdAudioSource;
+    LocaleSettings locale;
 };
 
 // Hands a stream's first chunk to the inspector of its codec. Inspectors leave a video

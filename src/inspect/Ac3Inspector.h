@@ -1,0 +1,10 @@
+#pragma once
+
+#include "inspect/InspectorSeam.h"
+
+namespace tessary {
+
+// Dolby Digital and Dolby Digital Plus: the first sync frame.
+void inspectAc3(const InspectorInput& input, Reporter& out, RunState& state);
+
+} // namespace tessary

@@ -1,0 +1,7 @@
+#include "inspect/DtsInspector.h"
+
+namespace tessary {
+
+void inspectDts(const InspectorInput&, Reporter&, RunState&) {}
+
+} // namespace tessary

@@ -1,0 +1,7 @@
+#include "inspect/H264Inspector.h"
+
+namespace tessary {
+
+void inspectH264(const InspectorInput&, Reporter&, RunState&) {}
+
+} // namespace tessary

@@ -1,0 +1,7 @@
+#include "inspect/LpcmInspector.h"
+
+namespace tessary {
+
+void inspectLpcm(const InspectorInput&, Reporter&, RunState&) {}
+
+} // namespace tessary

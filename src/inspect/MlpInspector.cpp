@@ -1,0 +1,7 @@
+#include "inspect/MlpInspector.h"
+
+namespace tessary {
+
+void inspectMlp(const InspectorInput&, Reporter&, RunState&) {}
+
+} // namespace tessary
