@@ -48,4 +48,10 @@ bool fileExists(const std::string& path) {
     return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }
 
+bool folderExists(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
 } // namespace tessary

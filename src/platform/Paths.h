@@ -37,4 +37,7 @@ std::string extensionPart(std::string_view path);
 // cannot be examined counts as absent.
 bool fileExists(const std::string& path);
 
+// True when a folder of that name exists. Never throws.
+bool folderExists(const std::string& path);
+
 } // namespace tessary

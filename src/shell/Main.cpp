@@ -86,36 +86,6 @@ void TfMain::Resetcbs() {
     cbVideoClick();
 }
 
-void TfMain::EVOadj() {
-    const std::string& path = eEVOfile.text();
-    bReadEVO.setEnabled(!path.empty());
-    state.sourceName = namePart(path);
-    state.outputBaseName = CutExt(state.sourceName);
-    EVOdir = folderPart(path);
-    eXPLfile.setText("VPLST000.XPL");
-    const std::string discFolder = std::string("HVDVD_TS") + kPathSeparator;
-    if (EVOdir.size() >= discFolder.size() &&
-        EVOdir.compare(EVOdir.size() - discFolder.size(), discFolder.size(), discFolder) == 0) {
-        XPLdir = EVOdir.substr(0, EVOdir.size() - discFolder.size()) + "ADV_OBJ" + kPathSeparator;
-        PlaylistName = "VPLST000.XPL";
-        eXPLfile.setText(XPLdir + PlaylistName);
-    }
-    bReadXPL.setEnabled(!PlaylistName.empty());
-}
-
-void TfMain::XPLadj() {
-    const std::string& path = eXPLfile.text();
-    PlaylistName = namePart(path);
-    XPLdir = folderPart(path);
-    bReadXPL.setEnabled(!PlaylistName.empty());
-    const std::string playlistFolder = std::string("ADV_OBJ") + kPathSeparator;
-    if (XPLdir.size() >= playlistFolder.size() &&
-        XPLdir.compare(XPLdir.size() - playlistFolder.size(), playlistFolder.size(),
-                       playlistFolder) == 0)
-        EVOdir =
-            XPLdir.substr(0, XPLdir.size() - playlistFolder.size()) + "HVDVD_TS" + kPathSeparator;
-}
-
 void TfMain::bCancelClick() {
     if (state.writingPass) {
         if (ui_.confirm("Are you sure to stop demuxing?")) {
@@ -128,6 +98,12 @@ void TfMain::bCancelClick() {
 }
 
 void TfMain::bReadEVOClick() {
+    if (passRunning()) return;
+    struct PassGuard {
+        int& count;
+        explicit PassGuard(int& c) : count(c) { ++count; }
+        ~PassGuard() { --count; }
+    } guard(passesRunning_);
     if (cbAutoClear.checked()) reMessage.clear();
     bReadEVO.setEnabled(false);
     const bool readXplWasEnabled = bReadXPL.enabled();

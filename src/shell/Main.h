@@ -3,17 +3,30 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/PackEngine.h"
 #include "engine/RunState.h"
 #include "platform/Format.h"
 #include "platform/Reporter.h"
+#include "platform/SettingsStore.h"
 #include "platform/Ui.h"
 #include "shell/Controls.h"
 #include "shell/MessageLog.h"
 #include "shell/StatusBar.h"
 
 namespace tessary {
+
+// The window's placement as the settings keep it: state 0 normal, 1 minimised, 2 maximised;
+// the normal position and outer size in pixels (width and height 0: the default size).
+struct WindowPlacement {
+    int state = 0;
+    int top = 0;
+    int left = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowPlacement&) const = default;
+};
 
 // The tab pages in their order.
 enum class Page { Status = 0, Video, Audio, Subpicture, Xpl, Options, About };
@@ -75,6 +88,15 @@ public:
 
     StatusBar statusBar;
 
+    // Placement and the playlist tree's width: the face keeps them up to date, the settings
+    // load and save them. `placementChanged` tells the face to apply loaded values.
+    WindowPlacement placement;
+    int treeWidth = 96;
+    Signal<> placementChanged;
+
+    // The face gives this control the keyboard focus.
+    Signal<Control*> focusRequested;
+
     Page activePage() const { return activePage_; }
     void showPage(Page page);
     Signal<Page> pageChanged;
@@ -96,6 +118,29 @@ public:
     void EVOadj();
     void XPLadj();
 
+    // Source selection: the browse buttons and files dropped on the window.
+    void bbEVOClick();
+    void bbXPLClick();
+    void bbWorkdirClick();
+    void WMDropFiles(const std::vector<std::string>& paths);
+
+    // Start-up (once, at the first activation) and closing.
+    void FormActivate(const std::vector<std::string>& arguments);
+    bool FormCloseQuery();
+    void FormClose() { RegWrite(); }
+
+    // The settings, through the store the face provides (none: nothing is loaded or saved).
+    void setSettingsStore(SettingsStore* store) { settings_ = store; }
+    void RegRead();
+    void RegWrite();
+
+    // The integer field takes digits, "+", "-", backspace and return (and at most three
+    // characters, which the face enforces); any other key is refused with a beep.
+    bool numEditKey(char key);
+
+    // True while a pass (Read, Demux, Rebuild) runs: source changes are refused then.
+    bool passRunning() const { return passesRunning_ > 0; }
+
     // The stream box of a slot of the stream table (nullptr for slots without one).
     CheckBox* boxOfSlot(int slot);
 
@@ -116,11 +161,15 @@ public:
 private:
     void readEvo();
     void selectRadio(RadioButton& chosen);
+    bool endsWithFolder(const std::string& path, const char* folder) const;
 
     Ui& ui_;
     Clock& clock_;
+    SettingsStore* settings_ = nullptr;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
+    bool activated_ = false;
+    int passesRunning_ = 0;
 };
 
 } // namespace tessary

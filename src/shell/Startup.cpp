@@ -1,0 +1,44 @@
+// Start-up, closing and the keys of the integer field.
+#include "platform/Paths.h"
+#include "shell/Main.h"
+#include "shell/Settings.h"
+
+namespace tessary {
+
+void TfMain::FormActivate(const std::vector<std::string>& arguments) {
+    // The sequence is needed once, when the window is first shown.
+    if (activated_) return;
+    activated_ = true;
+    try {
+        RegRead();
+    } catch (const SettingsError& error) {
+        // The values loaded so far stay; the rest of the start-up does not run.
+        ui_.showError(error.what());
+        return;
+    }
+    Resetcbs();
+    if (arguments.size() == 1 && fileExists(arguments.front())) {
+        eEVOfile.setText(arguments.front());
+        EVOadj();
+        bReadEVOClick();
+    }
+}
+
+bool TfMain::FormCloseQuery() {
+    if (state.writingPass) {
+        bCancelClick();
+        return state.cancelFlag;
+    }
+    // A Read pass that may be running ends at its next block.
+    state.cancelFlag = true;
+    return true;
+}
+
+bool TfMain::numEditKey(char key) {
+    const bool accepted = (key >= '0' && key <= '9') || key == '+' || key == '-' || key == '\b' ||
+                          key == '\r' || key == '\n';
+    if (!accepted) ui_.beep();
+    return accepted;
+}
+
+} // namespace tessary
