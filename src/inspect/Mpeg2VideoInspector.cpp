@@ -1,7 +1,146 @@
 #include "inspect/Mpeg2VideoInspector.h"
 
+#include <string>
+
+#include "engine/RunState.h"
+#include "platform/Reporter.h"
+
 namespace tessary {
 
-void inspectMpeg2Video(const InspectorInput&, Reporter&, RunState&) {}
+namespace {
+
+constexpr uint32_t kPictureStartCode = 0x00000100;
+constexpr uint32_t kSequenceHeaderCode = 0x000001B3;
+constexpr uint32_t kExtensionStartCode = 0x000001B5;
+
+constexpr int kSequenceExtensionId = 1;
+constexpr int kPictureCodingExtensionId = 8;
+
+struct FrameRateEntry {
+    double shown; // 0: not a rate (forbidden or reserved)
+    double stored;
+};
+
+// frame_rate_code of ISO/IEC 13818-2; codes 9 to 15 are reserved.
+constexpr FrameRateEntry kFrameRates[9] = {
+    {0, 1.0},   {23.976, 24000.0 / 1001}, {24, 24.0},
+    {25, 25.0}, {29.97, 30000.0 / 1001},  {30, 30.0},
+    {50, 50.0}, {59.94, 60000.0 / 1001},  {60, 60.0},
+};
+
+std::string frameRateLine(unsigned code, const LocaleSettings& locale) {
+    if (code == 0) return "   Frame rate = forbidden";
+    if (code >= 9) return "   Frame rate = reserved";
+    return "   Frame rate = [bl]" + formatDecimal(kFrameRates[code].shown, locale) + "[/bl] fps";
+}
+
+double storedFrameRate(unsigned code) {
+    return code < 9 ? kFrameRates[code].stored : 1.0;
+}
+
+std::string aspectRatioLine(unsigned code) {
+    switch (code) {
+    case 0: return "   Aspect ratio = forbidden";
+    case 1: return "   Aspect ratio = [bl]1:1[/bl] (square samples)";
+    case 2: return "   Aspect ratio = [bl]4:3[/bl]";
+    case 3: return "   Aspect ratio = [bl]16:9[/bl]";
+    case 4: return "   Aspect ratio = [bl]2.21:1[/bl]";
+    default: return "   Aspect ratio = reserved";
+    }
+}
+
+} // namespace
+
+// Walks the payload byte by byte with a four-byte start-code window. The sequence header's
+// fields are reported until the first sequence extension has been seen; the first video PTS
+// is reported at the second picture coding extension after the first sequence header.
+void inspectMpeg2Video(const InspectorInput& input, Reporter& out, RunState& state) {
+    if (input.block == nullptr || input.position >= input.blockLength) return;
+    const std::size_t available = input.blockLength - input.position;
+    const std::size_t length = input.length < available ? input.length : available;
+    const uint8_t* payload = input.block + input.position;
+
+    uint32_t codeWindow = 0;
+    bool sequenceSeen = false;
+    uint32_t picturesBefore = 0;
+    int sequenceCountdown = 0;
+    bool sequenceReportsDone = false;
+    int pictureCountdown = 0;
+    bool extensionPending = false;
+    int codingExtensionCountdown = 0;
+    bool sequenceExtensionPending = false;
+    int ptsCountdown = 0;
+
+    for (std::size_t i = 0; i < length; ++i) {
+        const uint8_t m = payload[i];
+        codeWindow = (codeWindow << 8) | m;
+
+        if (codeWindow == kPictureStartCode) {
+            pictureCountdown = 2;
+        } else if (codeWindow == kSequenceHeaderCode) {
+            sequenceCountdown = 7;
+            if (!sequenceSeen) {
+                out.log("   Sequence Header found");
+                if (picturesBefore > 0)
+                    out.log("   " + std::to_string(picturesBefore) +
+                            " frames before first Sequence Header");
+                sequenceSeen = true;
+                ptsCountdown = 2;
+            }
+            picturesBefore = 0;
+        } else if (sequenceCountdown > 0) {
+            --sequenceCountdown;
+            if (sequenceReportsDone) continue;
+            if (sequenceCountdown == 4) {
+                // horizontal_size_value (12 bits), vertical_size_value (12 bits)
+                const uint32_t horizontal = (codeWindow >> 12) & 0xFFF;
+                const uint32_t vertical = codeWindow & 0xFFF;
+                out.log("   size = [bl]" + std::to_string(horizontal) + "[/bl]x[bl]" +
+                        std::to_string(vertical) + "[/bl]");
+            } else if (sequenceCountdown == 3) {
+                // aspect_ratio_information (4 bits), frame_rate_code (4 bits)
+                out.log(aspectRatioLine(m >> 4));
+                out.log(frameRateLine(m & 0x0F, input.locale));
+                if (input.number >= 0 && input.number < kVideoStreams)
+                    state.frameRates[static_cast<std::size_t>(input.number)] =
+                        storedFrameRate(m & 0x0F);
+            } else if (sequenceCountdown == 0) {
+                // bit_rate_value (18 bits, units of 400 bit/s)
+                const uint32_t bitRateValue = (codeWindow >> 6) & 0x3FFFF;
+                out.log("  Sequence header bitrate = [bl]" +
+                        std::to_string(bitRateValue * 400 / 1000) + "[/bl] kbps");
+            }
+        } else if (pictureCountdown > 0) {
+            if (--pictureCountdown == 0) {
+                // picture_coding_type: 1 I, 2 P, 3 B
+                const unsigned pictureCodingType = (m >> 3) & 0x07;
+                if (pictureCodingType == 0 || pictureCodingType > 3)
+                    out.log("   illegal picture_coding_type = " +
+                            std::to_string(pictureCodingType));
+            }
+        } else if (codeWindow == kExtensionStartCode) {
+            extensionPending = true;
+        } else if (extensionPending) {
+            extensionPending = false;
+            const int extensionId = m >> 4;
+            if (extensionId == kPictureCodingExtensionId) {
+                if (sequenceSeen) codingExtensionCountdown = 5;
+                ++picturesBefore;
+            } else if (extensionId == kSequenceExtensionId) {
+                sequenceExtensionPending = true;
+            }
+        } else if (codingExtensionCountdown > 0) {
+            if (--codingExtensionCountdown == 1 && ptsCountdown > 0 && --ptsCountdown == 0)
+                out.log("   First Video PTS = " + hex8(input.firstPts));
+        } else if (sequenceExtensionPending) {
+            sequenceExtensionPending = false;
+            if (!sequenceReportsDone) {
+                // progressive_sequence follows profile_and_level_indication
+                out.log("   Progressive Sequence = " + std::to_string((m >> 3) & 1));
+                sequenceReportsDone = true;
+            }
+        }
+    }
+}
 
 } // namespace tessary
