@@ -93,6 +93,7 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
         const uint64_t position = source.position();
         if (position % kProgressStep == 0) {
             out.slog(progressText(position, size, host.nowDays() - startTime, locale), 1);
+            host.progress(position, size);
             host.processMessages();
         }
         const PassOptions options = host.passOptions();

@@ -32,6 +32,11 @@ public:
     virtual void processMessages() = 0;
     virtual void repaint() = 0;
     virtual double nowDays() = 0;
+    // How far the pass has got, at every progress step (before messages are processed).
+    virtual void progress(uint64_t position, uint64_t size) {
+        (void)position;
+        (void)size;
+    }
 };
 
 inline constexpr uint64_t kProgressStep = 4194304; // 4 MiB

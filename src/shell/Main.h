@@ -94,6 +94,12 @@ public:
     int treeWidth = 96;
     Signal<> placementChanged;
 
+    // "XPL" tab.
+    Button bWriteChaps{"Write chapters", "", false};
+
+    // How far the running pass has got (position, size in bytes).
+    Signal<uint64_t, uint64_t> progressChanged;
+
     // The face gives this control the keyboard focus.
     Signal<Control*> focusRequested;
 
@@ -127,7 +133,7 @@ public:
     // Start-up (once, at the first activation) and closing.
     void FormActivate(const std::vector<std::string>& arguments);
     bool FormCloseQuery();
-    void FormClose() { RegWrite(); }
+    void FormClose();
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -153,6 +159,9 @@ public:
     void setCancelEnabled(bool enabled) override { bCancel.setEnabled(enabled); }
     void processMessages() override { ui_.processMessages(); }
     void repaint() override { ui_.repaint(); }
+    void progress(uint64_t position, uint64_t size) override {
+        progressChanged.emit(position, size);
+    }
     double nowDays() override { return clock_.nowDays(); }
 
     // Whether the last Read continued onto a second feature file.

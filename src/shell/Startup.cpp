@@ -34,6 +34,14 @@ bool TfMain::FormCloseQuery() {
     return true;
 }
 
+void TfMain::FormClose() {
+    try {
+        RegWrite();
+    } catch (const SettingsError& error) {
+        ui_.showError(error.what());
+    }
+}
+
 bool TfMain::numEditKey(char key) {
     const bool accepted = (key >= '0' && key <= '9') || key == '+' || key == '-' || key == '\b' ||
                           key == '\r' || key == '\n';

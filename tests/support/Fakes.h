@@ -46,10 +46,12 @@ public:
         return answer;
     }
     void showError(const std::string& message) override { errors.push_back(message); }
+    void beep() override { ++beeps; }
 
     std::function<void()> onProcessMessages;
     bool answer = false;
     int messagesProcessed = 0;
+    int beeps = 0;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
 };

@@ -1,0 +1,88 @@
+#include "Bindings.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace tessary::gui {
+
+namespace {
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void showCommon(const Control& model, QWidget* widget) {
+    widget->setEnabled(model.enabled());
+    widget->setToolTip(qs(model.shownHint()));
+}
+} // namespace
+
+void bindButton(Button& model, QAbstractButton* widget, std::function<void()> handler) {
+    if (!model.caption().empty()) widget->setText(qs(model.caption()));
+    showCommon(model, widget);
+    model.changed.connect([&model, widget] { showCommon(model, widget); });
+    QObject::connect(widget, &QAbstractButton::clicked, widget,
+                     [handler = std::move(handler)] { handler(); });
+}
+
+void bindCheckBox(CheckBox& model, QAbstractButton* widget) {
+    auto show = [&model, widget] {
+        showCommon(model, widget);
+        widget->setText(qs(model.caption()));
+        if (widget->isChecked() != model.checked()) widget->setChecked(model.checked());
+    };
+    show();
+    model.changed.connect(show);
+    // toggled rather than clicked: radio buttons also report the one that was switched off.
+    QObject::connect(widget, &QAbstractButton::toggled, widget,
+                     [&model](bool checked) { model.setChecked(checked); });
+}
+
+void bindTextField(TextField& model, QLineEdit* widget, bool editable) {
+    widget->setReadOnly(!editable);
+    if (model.maxLength() > 0) widget->setMaxLength(static_cast<int>(model.maxLength()));
+    auto show = [&model, widget] {
+        showCommon(model, widget);
+        const QString text = qs(model.text());
+        if (widget->text() != text) widget->setText(text);
+    };
+    show();
+    model.changed.connect(show);
+    if (editable)
+        QObject::connect(widget, &QLineEdit::textEdited, widget,
+                         [&model](const QString& text) { model.setText(text.toStdString()); });
+}
+
+void appendLogLine(QTextEdit* view, const LogLine& line) {
+    QTextCursor cursor(view->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!view->document()->isEmpty()) cursor.insertBlock();
+    for (const Run& run : line.runs) {
+        const RunAttributes& a = run.attributes;
+        QTextCharFormat format;
+        format.setFontWeight(a.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(a.italic);
+        format.setFontUnderline(a.underline);
+        format.setFontPointSize(a.pointSize);
+        if (a.colour)
+            format.setForeground(QColor(a.colour->r, a.colour->g, a.colour->b));
+        else
+            format.setForeground(view->palette().color(QPalette::Text));
+        cursor.insertText(qs(run.text), format);
+    }
+    // Follow the output: the newest line stays in view.
+    view->setTextCursor(cursor);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+}
+
+void bindMessageLog(MessageLog& model, QTextEdit* widget) {
+    widget->setReadOnly(true);
+    widget->setLineWrapMode(QTextEdit::NoWrap);
+    for (const LogLine& line : model.lines())
+        appendLogLine(widget, line);
+    model.appended.connect(
+        [&model, widget](std::size_t index) { appendLogLine(widget, model.lines()[index]); });
+    model.cleared.connect([widget] { widget->clear(); });
+}
+
+} // namespace tessary::gui

@@ -1,0 +1,484 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "Bindings.h"
+#include "NumEdit.h"
+
+namespace tessary::gui {
+
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+constexpr int kClientWidth = 653;
+constexpr int kClientHeight = 341;
+constexpr int kLogoWidth = 125;
+constexpr int kLogoHeight = 31;
+
+// The logo, drawn rather than loaded: an HD DVD disc mark.
+QPixmap logoPixmap() {
+    QPixmap pixmap(kLogoWidth, kLogoHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(30, 30, 30));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(0.5, 0.5, kLogoWidth - 1, kLogoHeight - 1), 6, 6);
+    QRadialGradient disc(QPointF(17, 15.5), 12);
+    disc.setColorAt(0, QColor(235, 235, 235));
+    disc.setColorAt(0.35, QColor(150, 170, 210));
+    disc.setColorAt(1, QColor(60, 70, 120));
+    p.setBrush(disc);
+    p.drawEllipse(QPointF(17, 15.5), 12, 12);
+    p.setBrush(QColor(30, 30, 30));
+    p.drawEllipse(QPointF(17, 15.5), 3, 3);
+    QFont font("Arial", 13, QFont::Black);
+    font.setItalic(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(32, 0, kLogoWidth - 36, kLogoHeight), Qt::AlignCenter, "HD DVD");
+    return pixmap;
+}
+
+QString boxName(const char* prefix, int digits, int index) {
+    return QString(prefix) + QString::number(index).rightJustified(digits, '0');
+}
+
+} // namespace
+
+// The row of command buttons at the bottom; the logo keeps its place relative to the window.
+class BottomBar : public QWidget {
+public:
+    explicit BottomBar(QWidget* parent) : QWidget(parent) { setFixedHeight(kLogoHeight + 4); }
+
+    void setLogoLeft(int x) {
+        logoLeft_ = x;
+        layoutChildren();
+    }
+
+    QPushButton* demux = nullptr;
+    QPushButton* rebuild = nullptr;
+    QPushButton* cancel = nullptr;
+    QLabel* logo = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent*) override { layoutChildren(); }
+
+private:
+    void layoutChildren() {
+        const int buttonHeight = 25;
+        const int y = (height() - buttonHeight) / 2;
+        demux->setGeometry(0, y, 75, buttonHeight);
+        rebuild->setGeometry(81, y, 75, buttonHeight);
+        cancel->setGeometry(width() - 75, y, 75, buttonHeight);
+        logo->setGeometry(logoLeft_, (height() - kLogoHeight) / 2, kLogoWidth, kLogoHeight);
+    }
+    int logoLeft_ = 0;
+};
+
+MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
+    : QMainWindow(parent), main_(main), arguments_(std::move(arguments)) {
+    setObjectName("fMain");
+    setWindowTitle(QString("Tessary ") + TESSARY_VERSION);
+    setFont(QFont("Tahoma", 8));
+    setAcceptDrops(true);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 2);
+    layout->setSpacing(4);
+    layout->addWidget(buildSourceRows());
+
+    pages_ = new QTabWidget(central);
+    pages_->setObjectName("PageControl");
+    pages_->addTab(buildStatusPage(), "Status");
+    pages_->addTab(buildStreamPage(main_.cbVideo, "cbVideo", 1, 1), "Video");
+    pages_->addTab(buildStreamPage(main_.cbAudio, "cbAudio", 2, 2), "Audio");
+    pages_->addTab(buildStreamPage(main_.cbSub, "cbSub", 2, 4), "Subpicture");
+    pages_->addTab(buildXplPage(), "XPL");
+    pages_->addTab(buildOptionsPage(), "Options");
+    pages_->addTab(buildAboutPage(), "About");
+    pages_->setTabToolTip(1, "Check the desired video stream");
+    pages_->setTabToolTip(2, "Check the desired audio streams");
+    pages_->setTabToolTip(3, "Check the desired subpicture streams");
+    main_.pageChanged.connect(
+        [this](Page page) { pages_->setCurrentIndex(static_cast<int>(page)); });
+    connect(pages_, &QTabWidget::currentChanged, this,
+            [this](int index) { main_.showPage(static_cast<Page>(index)); });
+    layout->addWidget(pages_, 1);
+
+    bottom_ = new BottomBar(central);
+    bottom_->demux = new QPushButton(bottom_);
+    bottom_->demux->setObjectName("bDemux");
+    QFont bold = bottom_->demux->font();
+    bold.setBold(true);
+    bottom_->demux->setFont(bold);
+    bindButton(main_.bDemux, bottom_->demux, [] {});
+    bottom_->rebuild = new QPushButton(bottom_);
+    bottom_->rebuild->setObjectName("bRebuild");
+    bindButton(main_.bRebuild, bottom_->rebuild, [] {});
+    bottom_->cancel = new QPushButton(bottom_);
+    bottom_->cancel->setObjectName("bCancel");
+    bindButton(main_.bCancel, bottom_->cancel, [this] { main_.bCancelClick(); });
+    bottom_->logo = new QLabel(bottom_);
+    bottom_->logo->setObjectName("imLogo");
+    bottom_->logo->setPixmap(logoPixmap());
+    bottom_->logo->setToolTip("HD DVD logo :-)");
+    layout->addWidget(bottom_);
+    setCentralWidget(central);
+
+    buildStatusBar();
+
+    main_.placementChanged.connect([this] { applyPlacement(); });
+    main_.focusRequested.connect([this](Control* control) {
+        if (control == &main_.bReadEVO)
+            if (auto* button = findChild<QPushButton*>("bReadEVO")) button->setFocus();
+    });
+    resize(kClientWidth, kClientHeight);
+    setMinimumSize(kClientWidth, kClientHeight);
+    move(0, 0);
+}
+
+QWidget* MainWindow::buildSourceRows() {
+    auto* rows = new QWidget(this);
+    auto* grid = new QGridLayout(rows);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
+    auto row = [&](int r, TextField& field, const char* fieldName, Button& browse,
+                   const char* browseName, Button& read, const char* readName,
+                   std::function<void()> onBrowse, std::function<void()> onRead) {
+        auto* edit = new QLineEdit(rows);
+        edit->setObjectName(fieldName);
+        bindTextField(field, edit, false);
+        auto* browseButton = new QToolButton(rows);
+        browseButton->setObjectName(browseName);
+        browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+        bindButton(browse, browseButton, std::move(onBrowse));
+        auto* readButton = new QPushButton(rows);
+        readButton->setObjectName(readName);
+        readButton->setMinimumWidth(75);
+        bindButton(read, readButton, std::move(onRead));
+        grid->addWidget(edit, r, 0);
+        grid->addWidget(browseButton, r, 1);
+        grid->addWidget(readButton, r, 2);
+        return readButton;
+    };
+    auto* readEvo = row(
+        0, main_.eEVOfile, "eEVOfile", main_.bbEVO, "bbEVO", main_.bReadEVO, "bReadEVO",
+        [this] { main_.bbEVOClick(); }, [this] { main_.bReadEVOClick(); });
+    readEvo->setDefault(true);
+    row(
+        1, main_.eXPLfile, "eXPLfile", main_.bbXPL, "bbXPL", main_.bReadXPL, "bReadXPL",
+        [this] { main_.bbXPLClick(); }, [] {});
+    grid->setColumnStretch(0, 1);
+    return rows;
+}
+
+QWidget* MainWindow::buildStatusPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* top = new QHBoxLayout;
+    auto* clear = new QPushButton(page);
+    clear->setObjectName("bClear");
+    bindButton(main_.bClear, clear, [this] { main_.bClearClick(); });
+    auto* autoClear = new QCheckBox(page);
+    autoClear->setObjectName("cbAutoClear");
+    bindCheckBox(main_.cbAutoClear, autoClear);
+    top->addWidget(clear);
+    top->addWidget(autoClear);
+    top->addStretch(1);
+    layout->addLayout(top);
+    auto* log = new QTextEdit(page);
+    log->setObjectName("reMessage");
+    bindMessageLog(main_.reMessage, log);
+    layout->addWidget(log, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildStreamPage(std::span<CheckBox> boxes, const char* prefix, int digits,
+                                     int columns) {
+    auto* page = new QWidget(this);
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(8, 8, 8, 8);
+    const int perColumn = 8;
+    for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
+        auto* box = new QCheckBox(page);
+        box->setObjectName(boxName(prefix, digits, i));
+        bindCheckBox(boxes[static_cast<std::size_t>(i)], box);
+        grid->addWidget(box, i % perColumn, i / perColumn);
+    }
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c, 1);
+    grid->setRowStretch(perColumn, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildXplPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* write = new QPushButton(page);
+    write->setObjectName("bWriteChaps");
+    bindButton(main_.bWriteChaps, write, [] {});
+    layout->addWidget(write, 0, Qt::AlignLeft);
+
+    splitter_ = new QSplitter(Qt::Horizontal, page);
+    splitter_->setObjectName("splXPL");
+    splitter_->setChildrenCollapsible(false);
+    tree_ = new QTreeWidget(splitter_);
+    tree_->setObjectName("tvXPL");
+    tree_->setHeaderHidden(true);
+    tree_->setToolTip("Infos from your XPL file");
+    tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tree_->setMinimumWidth(50);
+    for (const char* node : {"Video", "Audio", "Subpicture", "Chapter"})
+        tree_->addTopLevelItem(new QTreeWidgetItem(QStringList(node)));
+    auto* text = new QPlainTextEdit(splitter_);
+    text->setObjectName("mXPL");
+    text->setReadOnly(true);
+    text->setToolTip("This is your XPL file (part of it)");
+    QFont courier("Courier New");
+    courier.setStyleHint(QFont::Monospace);
+    text->setFont(courier);
+    text->setMinimumWidth(50);
+    splitter_->setSizes({main_.treeWidth, 1000});
+    layout->addWidget(splitter_, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildOptionsPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(6, 6, 6, 6);
+
+    auto* files = new QGroupBox(page);
+    auto* filesLayout = new QGridLayout(files);
+    filesLayout->addWidget(new QLabel("Extensions (video, audio, subtitle)", files), 0, 0, 1, 3);
+    int column = 0;
+    for (auto [field, name] :
+         {std::pair{&main_.eVideoExt, "eVideoExt"}, std::pair{&main_.eAudioExt, "eAudioExt"},
+          std::pair{&main_.eSubExt, "eSubExt"}}) {
+        auto* edit = new QLineEdit(files);
+        edit->setObjectName(name);
+        edit->setMaximumWidth(50);
+        bindTextField(*field, edit, true);
+        filesLayout->addWidget(edit, 1, column++);
+    }
+    filesLayout->addWidget(new QLabel("Output folder", files), 2, 0, 1, 3);
+    auto* workdir = new QLineEdit(files);
+    workdir->setObjectName("eWorkdir");
+    bindTextField(main_.eWorkdir, workdir, true);
+    filesLayout->addWidget(workdir, 3, 0, 1, 2);
+    auto* browse = new QToolButton(files);
+    browse->setObjectName("bbWorkdir");
+    browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    bindButton(main_.bbWorkdir, browse, [this] { main_.bbWorkdirClick(); });
+    filesLayout->addWidget(browse, 3, 2);
+    filesLayout->setRowStretch(4, 1);
+    layout->addWidget(files, 1);
+
+    auto* read = new QGroupBox(page);
+    auto* readLayout = new QVBoxLayout(read);
+    auto addBox = [&](CheckBox& model, const char* name) {
+        auto* box = new QCheckBox(read);
+        box->setObjectName(name);
+        bindCheckBox(model, box);
+        readLayout->addWidget(box);
+    };
+    addBox(main_.cbContinue, "cbContinue");
+    addBox(main_.cbFastCheck, "cbFastCheck");
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addSpacing(16);
+    sizeRow->addWidget(new QLabel("check only the first", read));
+    auto* size = new NumEdit([this](char key) { return main_.numEditKey(key); }, read);
+    size->setObjectName("ieFastSize");
+    size->setMaximumWidth(40);
+    bindTextField(main_.ieFastSize, size, true);
+    sizeRow->addWidget(size);
+    sizeRow->addWidget(new QLabel("MB", read));
+    sizeRow->addStretch(1);
+    readLayout->addLayout(sizeRow);
+    addBox(main_.cbCountFr, "cbCountFr");
+    addBox(main_.cbDetails, "cbDetails");
+    addBox(main_.cbAutoRead, "cbAutoRead");
+    addBox(main_.cbRBAdvanced, "cbRBAdvanced");
+    readLayout->addStretch(1);
+    layout->addWidget(read, 1);
+
+    auto* automatic = new QGroupBox(page);
+    auto* autoLayout = new QVBoxLayout(automatic);
+    for (auto [model, name] :
+         {std::pair{&main_.rbNoAuto, "rbNoAuto"}, std::pair{&main_.rbAutoDemux, "rbAutoDemux"},
+          std::pair{&main_.rbAutoRebuild, "rbAutoRebuild"}}) {
+        auto* radio = new QRadioButton(automatic);
+        radio->setObjectName(name);
+        bindCheckBox(*model, radio);
+        autoLayout->addWidget(radio);
+    }
+    autoLayout->addStretch(1);
+    layout->addWidget(automatic, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildAboutPage() {
+    auto* about = new QTextEdit(this);
+    about->setObjectName("mAbout");
+    about->setReadOnly(true);
+    about->setPlainText(QString("Tessary %1\n"
+                                "Takes HD DVD discs apart: reports the streams of EVO files "
+                                "(and DVD VOB/AOB files), extracts them and rebuilds EVOs with "
+                                "the streams you choose.\n\n"
+                                "Changes\n"
+                                "0.1  Read: stream discovery, navigation and copy-control "
+                                "report, frame counting; the command-line program and the "
+                                "desktop window.\n")
+                            .arg(TESSARY_VERSION));
+    return about;
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    for (int panel = 0; panel < 2; ++panel) {
+        panels_[panel] = new QLabel(bar);
+        panels_[panel]->setObjectName(QString("StatusPanel%1").arg(panel));
+        bar->addWidget(panels_[panel]);
+    }
+    progress_ = new QProgressBar(bar);
+    progress_->setObjectName("ProgressBar");
+    progress_->setRange(0, 1000);
+    progress_->setMaximumWidth(160);
+    progress_->setTextVisible(false);
+    progress_->setVisible(false);
+    bar->addPermanentWidget(progress_);
+
+    auto show = [this, bar](int panel) {
+        QLabel* label = panels_[panel];
+        const QString text = qs(main_.statusBar.panelText(panel));
+        label->setText(text);
+        // The panel fits its text with a small margin.
+        label->setFixedWidth(label->fontMetrics().horizontalAdvance(text + "a"));
+        bar->setToolTip(qs(main_.statusBar.hint()));
+        label->repaint();
+    };
+    show(0);
+    show(1);
+    main_.statusBar.changed.connect(show);
+    // The progress bar shows while a pass runs, that is while Cancel is available.
+    main_.bCancel.changed.connect([this] {
+        const bool running = main_.bCancel.enabled();
+        if (running != progress_->isVisible()) {
+            progress_->setValue(0);
+            progress_->setVisible(running);
+        }
+    });
+    main_.progressChanged.connect([this](uint64_t position, uint64_t size) {
+        progress_->setValue(size > 0 ? static_cast<int>(position * 1000 / size) : 0);
+    });
+}
+
+int MainWindow::logoLeft() const {
+    return bottom_->logo->x() + bottom_->x();
+}
+
+void MainWindow::placeLogo() {
+    // The logo's left edge stays at half the outer width minus 63 (window coordinates).
+    const int outerWidth = frameGeometry().width();
+    bottom_->setLogoLeft(outerWidth / 2 - 63 - bottom_->x());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    placeLogo();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    placeLogo();
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // Start-up runs once the window is on screen, from the event loop.
+    QTimer::singleShot(0, this, [this] {
+        std::vector<std::string> arguments;
+        for (const QString& argument : arguments_)
+            arguments.push_back(argument.toStdString());
+        main_.FormActivate(arguments);
+    });
+}
+
+void MainWindow::applyPlacement() {
+    const WindowPlacement& p = main_.placement;
+    const QRect frame = frameGeometry();
+    const int frameExtraWidth = frame.width() - width();
+    const int frameExtraHeight = frame.height() - height();
+    if (p.width > 0 && p.height > 0)
+        resize(std::max(p.width - frameExtraWidth, minimumWidth()),
+               std::max(p.height - frameExtraHeight, minimumHeight()));
+    move(p.left, p.top);
+    if (p.state == 2)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (p.state == 1)
+        setWindowState(windowState() | Qt::WindowMinimized);
+    splitter_->setSizes({main_.treeWidth, std::max(50, splitter_->width() - main_.treeWidth)});
+}
+
+void MainWindow::takePlacement() {
+    WindowPlacement& p = main_.placement;
+    p.state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+    if (p.state == 0) {
+        const QRect frame = frameGeometry();
+        p.left = frame.x();
+        p.top = frame.y();
+        p.width = frame.width();
+        p.height = frame.height();
+    }
+    main_.treeWidth = tree_->width();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!main_.FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    takePlacement();
+    main_.FormClose();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.push_back(QDir::toNativeSeparators(url.toLocalFile()).toStdString());
+    main_.WMDropFiles(paths);
+    event->acceptProposedAction();
+}
+
+} // namespace tessary::gui

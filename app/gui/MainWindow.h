@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <span>
+
+#include "shell/Main.h"
+
+namespace tessary::gui {
+
+class BottomBar;
+
+// The main window: real widgets showing the window model `TfMain`. Every widget carries the
+// object name of its control (bReadEVO, cbAudio03, eEVOfile...), so tests can find it.
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(TfMain& main, QStringList arguments = {}, QWidget* parent = nullptr);
+
+    TfMain& model() { return main_; }
+    // The logo's left edge in client coordinates.
+    int logoLeft() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QWidget* buildSourceRows();
+    QWidget* buildStatusPage();
+    QWidget* buildStreamPage(std::span<CheckBox> boxes, const char* prefix, int digits,
+                             int columns);
+    QWidget* buildXplPage();
+    QWidget* buildOptionsPage();
+    QWidget* buildAboutPage();
+    void buildStatusBar();
+    void applyPlacement();
+    void takePlacement();
+    void placeLogo();
+
+    TfMain& main_;
+    QStringList arguments_;
+    bool shownOnce_ = false;
+    QTabWidget* pages_ = nullptr;
+    BottomBar* bottom_ = nullptr;
+    QLabel* panels_[2] = {nullptr, nullptr};
+    QProgressBar* progress_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+};
+
+} // namespace tessary::gui

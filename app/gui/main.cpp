@@ -1,0 +1,25 @@
+#include <QApplication>
+
+#include "MainWindow.h"
+#include "QtSettingsStore.h"
+#include "QtUi.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("Marrowby Software");
+    QCoreApplication::setApplicationName("HD DVD Tessary");
+
+    tessary::gui::QtUi ui;
+    tessary::SystemClock clock;
+    tessary::TfMain main(ui, clock);
+    tessary::gui::QtSettingsStore settings;
+    main.setSettingsStore(&settings);
+    main.locale = tessary::gui::userLocale();
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    tessary::gui::MainWindow window(main, arguments);
+    ui.setWindow(&window);
+    window.show();
+    return app.exec();
+}

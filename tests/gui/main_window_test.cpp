@@ -1,0 +1,272 @@
+// The desktop window driven through its real widgets (offscreen platform): start-up with and
+// without stored settings, closing, the command buttons through passes and errors, Cancel,
+// the command line, dropped files and the layout rules.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrl>
+
+#include "Fakes.h"
+#include "MainWindow.h"
+#include "MemorySettingsStore.h"
+#include "PackWriter.h"
+#include "TempDir.h"
+
+using namespace tessary;
+using namespace tessary::test;
+using tessary::gui::MainWindow;
+
+namespace {
+
+class Window : public ::testing::Test {
+protected:
+    // Builds and shows the window; start-up runs from the event loop.
+    MainWindow& open(QStringList arguments = {}) {
+        main.setSettingsStore(&store);
+        window = std::make_unique<MainWindow>(main, arguments);
+        window->show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    template <class W> W* widget(const char* name) {
+        W* found = window->findChild<W*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    bool enabled(const char* name) { return widget<QWidget>(name)->isEnabled(); }
+    QStringList logLines() { return widget<QTextEdit>("reMessage")->toPlainText().split('\n'); }
+    void drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &event);
+    }
+    // A source large enough to reach the first progress point (4 MiB).
+    std::string bigSource(const char* name) {
+        PackWriter w;
+        Bytes frame = {0x00, 0x00, 0x01, 0x00};
+        frame.resize(2000, 0x31);
+        for (int i = 0; i < 2200; ++i)
+            w.addPayload(Stream::mpeg2Video(0), frame);
+        return dir.writeFile(name, w.bytes()).string();
+    }
+
+    TempDir dir;
+    FakeUi ui;
+    FakeClock clock;
+    MemorySettingsStore store;
+    TfMain main{ui, clock};
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+TEST_F(Window, FirstStartShowsEveryDefault) {
+    open();
+    EXPECT_EQ(window->windowTitle(), QString("Tessary ") + TESSARY_VERSION);
+    EXPECT_EQ(widget<QLineEdit>("eXPLfile")->text(), "VPLST000.XPL");
+    EXPECT_EQ(widget<QLineEdit>("eVideoExt")->text(), "mpv");
+    EXPECT_EQ(widget<QLineEdit>("eAudioExt")->text(), "mpa");
+    EXPECT_EQ(widget<QLineEdit>("eSubExt")->text(), "sup");
+    EXPECT_EQ(widget<QLineEdit>("eWorkdir")->text(), "");
+    EXPECT_EQ(widget<QLineEdit>("ieFastSize")->text(), "300");
+    EXPECT_TRUE(enabled("ieFastSize"));
+    for (const char* name : {"cbContinue", "cbFastCheck", "cbCountFr", "cbDetails", "cbAutoRead"})
+        EXPECT_TRUE(widget<QCheckBox>(name)->isChecked()) << name;
+    for (const char* name : {"cbAutoClear", "cbRBAdvanced"})
+        EXPECT_FALSE(widget<QCheckBox>(name)->isChecked()) << name;
+    EXPECT_TRUE(widget<QRadioButton>("rbNoAuto")->isChecked());
+    EXPECT_EQ(widget<QCheckBox>("cbContinue")->text(), "Continue with second  EVO");
+    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "No video stream");
+    EXPECT_EQ(widget<QCheckBox>("cbAudio15")->text(), "No audio stream");
+    EXPECT_EQ(widget<QCheckBox>("cbSub31")->text(), "No subpicture");
+    EXPECT_FALSE(enabled("cbSub31"));
+    for (const char* name :
+         {"bReadEVO", "bReadXPL", "bDemux", "bRebuild", "bCancel", "bWriteChaps"})
+        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_TRUE(enabled("bbEVO"));
+    EXPECT_TRUE(enabled("bbXPL"));
+    EXPECT_EQ(widget<QLabel>("StatusPanel0")->text(), " Ready");
+    EXPECT_EQ(widget<QLabel>("StatusPanel1")->text(), " Select or drop an EVO file to demux");
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->toolTip(), "Drop here the source EVO file");
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
+}
+
+TEST_F(Window, ClosingSavesTheSettingsAndAMaximisedCloseKeepsThePlacement) {
+    open();
+    QTest::mouseClick(widget<QCheckBox>("cbDetails"), Qt::LeftButton);
+    widget<QRadioButton>("rbAutoRebuild")->click();
+    window->move(40, 30);
+    window->close();
+    ASSERT_NE(store.integer("Details"), nullptr);
+    EXPECT_EQ(*store.integer("Details"), 0);
+    EXPECT_EQ(*store.integer("AutoRebuild"), 1);
+    EXPECT_EQ(*store.integer("AutoDemux"), 0);
+    EXPECT_EQ(*store.integer("FastSize"), 300);
+    EXPECT_EQ(*store.string("VideoExt"), "mpv");
+    EXPECT_EQ(*store.integer("WindowState"), 0);
+    const int width = *store.integer("Width");
+    const int left = *store.integer("Left");
+
+    window->showMaximized();
+    QCoreApplication::processEvents();
+    window->close();
+    EXPECT_EQ(*store.integer("WindowState"), 2);
+    EXPECT_EQ(*store.integer("Width"), width);
+    EXPECT_EQ(*store.integer("Left"), left);
+}
+
+TEST_F(Window, StoredSettingsAreShownAndAWrongTypeStopsLoading) {
+    store.values["AudioExt"] = std::string("ac3");
+    store.values["FastCheck"] = int32_t{0};
+    store.values["AutoRebuild"] = int32_t{1};
+    open();
+    EXPECT_EQ(widget<QLineEdit>("eAudioExt")->text(), "ac3");
+    EXPECT_FALSE(widget<QCheckBox>("cbFastCheck")->isChecked());
+    EXPECT_FALSE(enabled("ieFastSize"));
+    EXPECT_TRUE(widget<QRadioButton>("rbAutoRebuild")->isChecked());
+    EXPECT_TRUE(ui.errors.empty());
+
+    window.reset();
+    TfMain fresh(ui, clock);
+    store.values.clear();
+    store.values["VideoExt"] = std::string("vc1");
+    store.values["Continue"] = std::string("yes"); // a string where an integer belongs
+    store.values["CountFrames"] = int32_t{0};
+    fresh.setSettingsStore(&store);
+    window = std::make_unique<MainWindow>(fresh);
+    window->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0], "Invalid data type for 'Continue'");
+    EXPECT_EQ(widget<QLineEdit>("eVideoExt")->text(), "vc1");         // loaded before it
+    EXPECT_TRUE(widget<QCheckBox>("cbCountFr")->isChecked());         // after it: the default
+    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "Video stream"); // start-up stopped
+}
+
+TEST_F(Window, CommandButtonsThroughAReadItsCancelAndAnError) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    const std::string source = bigSource("FEATURE_1.EVO");
+    drop({QString::fromStdString(source)});
+    EXPECT_TRUE(enabled("bReadEVO"));
+    std::map<std::string, bool> during;
+    bool progressShown = false;
+    ui.onProcessMessages = [&] {
+        for (const char* name :
+             {"bReadEVO", "bReadXPL", "bbEVO", "bbXPL", "bDemux", "bRebuild", "bCancel"})
+            during[name] = enabled(name);
+        progressShown = widget<QProgressBar>("ProgressBar")->isVisible();
+        // Drops are ignored while a pass runs.
+        drop({dir.file("OTHER.EVO").c_str()});
+    };
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    EXPECT_EQ(during, (std::map<std::string, bool>{{"bReadEVO", false},
+                                                   {"bReadXPL", false},
+                                                   {"bbEVO", false},
+                                                   {"bbXPL", false},
+                                                   {"bDemux", false},
+                                                   {"bRebuild", false},
+                                                   {"bCancel", true}}));
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text().toStdString(), source);
+    EXPECT_TRUE(logLines().contains("Done."));
+    for (const char* name : {"bReadEVO", "bbEVO", "bbXPL", "bDemux", "bRebuild"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
+    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "MPEG-2.stream.0");
+
+    // Cancel during a writing pass asks; No leaves the pass running.
+    ui.onProcessMessages = [&] {
+        main.state.writingPass = true;
+        QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
+    };
+    ui.answer = false;
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you sure to stop demuxing?"});
+    EXPECT_EQ(main.state.frameCounts[0], 2200u); // not cancelled
+    EXPECT_FALSE(logLines().contains("Cancelled."));
+
+    // An error shows its message and gives the buttons back.
+    ui.onProcessMessages = nullptr;
+    drop({dir.file("MISSING.EVO").c_str()});
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_NE(ui.errors[0].find("Cannot open file"), std::string::npos);
+    EXPECT_TRUE(enabled("bReadEVO"));
+    EXPECT_TRUE(enabled("bbEVO"));
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(main.state.writingPass);
+}
+
+TEST_F(Window, AFileNamedOnTheCommandLineIsReadAtStart) {
+    const std::string source = bigSource("MOVIE.EVO");
+    main.cbAutoRead.setChecked(false); // read whatever "Auto read" says
+    open({QString::fromStdString(source)});
+    EXPECT_TRUE(logLines().contains("Opening file MOVIE.EVO"));
+    EXPECT_EQ(main.state.outputBaseName, "MOVIE");
+
+    TfMain other(ui, clock);
+    window = std::make_unique<MainWindow>(other, QStringList{QString::fromStdString(source), "x"});
+    window->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(other.reMessage.lines().empty());
+}
+
+TEST_F(Window, DroppedFilesAndTheDiscLayout) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    const QString disc = QString::fromStdString((dir.path() / "DISC").string());
+    drop({disc + "/HVDVD_TS/FEATURE_1.EVO", disc + "/HVDVD_TS/FEATURE_2.EVO",
+          disc + "/ADV_OBJ/VPLST000.XPL"});
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text(), disc + "/HVDVD_TS/FEATURE_1.EVO");
+    EXPECT_EQ(widget<QLineEdit>("eXPLfile")->text(), disc + "/ADV_OBJ/VPLST000.XPL");
+    EXPECT_TRUE(enabled("bReadEVO"));
+    EXPECT_TRUE(enabled("bReadXPL"));
+
+    drop({disc + "/hvdvd_ts/movie.evo"}); // lower case: accepted, but no disc layout
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text(), disc + "/hvdvd_ts/movie.evo");
+    EXPECT_EQ(widget<QLineEdit>("eXPLfile")->text(), "VPLST000.XPL");
+
+    drop({disc + "/AUDIO_TS/ATS_01_1.AOB"}); // not taken by a drop
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text(), disc + "/hvdvd_ts/movie.evo");
+
+    drop({disc + "/ADV_OBJ/VPLST000.XPL"});
+    EXPECT_EQ(main.EVOdir, (disc + "/HVDVD_TS/").toStdString());
+}
+
+TEST_F(Window, LayoutAndTheIntegerField) {
+    open();
+    window->resize(661, 400);
+    QCoreApplication::processEvents();
+    // Offscreen windows have no frame: the outer width is the client width.
+    EXPECT_EQ(window->logoLeft(), 661 / 2 - 63);
+
+    auto* size = widget<QLineEdit>("ieFastSize");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "4x2");
+    EXPECT_EQ(size->text(), "42");
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_EQ(main.ieFastSize.value(), 42);
+    QTest::keyClicks(size, "1234");
+    EXPECT_EQ(size->text().size(), 3);
+    QTest::mouseClick(widget<QCheckBox>("cbFastCheck"), Qt::LeftButton);
+    EXPECT_FALSE(size->isEnabled());
+}
