@@ -1,7 +1,151 @@
 #include "inspect/Vc1Inspector.h"
 
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "engine/RunState.h"
+#include "inspect/BitReader.h"
+#include "platform/Reporter.h"
+
 namespace tessary {
 
-void inspectVc1(const InspectorInput&, Reporter&, RunState&) {}
+namespace {
+
+constexpr uint32_t kSequenceHeaderStartCode = 0x0000010F;
+constexpr std::size_t kNotFound = SIZE_MAX;
+
+// Enough for the longest sequence header (31 HRD leaky buckets), with room to spare.
+constexpr std::size_t kHeaderBytes = 256;
+
+// FRAMERATENR 1 to 7 and FRAMERATEDR 1 to 2 of SMPTE 421M; 0 is forbidden, the rest reserved.
+constexpr std::array<uint32_t, 8> kFrameRateNumerators = {0,     24000, 25000, 30000,
+                                                          50000, 60000, 48000, 72000};
+constexpr std::array<uint32_t, 3> kFrameRateDenominators = {0, 1000, 1001};
+
+// A table value, or the raw code with a line that says why.
+template <std::size_t N>
+uint32_t rateTerm(uint32_t code, const std::array<uint32_t, N>& table, Reporter& out) {
+    if (code == 0) {
+        out.log("   Forbidden Frame Rate!");
+        return 0;
+    }
+    if (code >= N) {
+        out.log("   Reserved Frame Rate!");
+        return code;
+    }
+    return table[code];
+}
+
+// Index of the first byte of a 00 00 01 0F that lies wholly inside the payload.
+std::size_t findSequenceHeader(const InspectorInput& input) {
+    if (input.block == nullptr || input.position >= input.blockLength) return kNotFound;
+    const std::size_t available = input.blockLength - input.position;
+    const std::size_t length = input.length < available ? input.length : available;
+    if (length < 4) return kNotFound;
+    BitReader reader(input.block, input.blockLength, input.position);
+    reader.loadWindow();
+    const std::size_t lastStart = input.position + (length - 4);
+    for (std::size_t at = input.position; at <= lastStart; ++at) {
+        if (reader.window() == kSequenceHeaderStartCode) return at;
+        reader.skipBits(8);
+    }
+    return kNotFound;
+}
+
+void storeFrameRate(RunState& state, int number, double rate) {
+    if (number >= 0 && number < kVideoStreams)
+        state.frameRates[static_cast<std::size_t>(number)] = rate;
+}
+
+} // namespace
+
+void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
+    const std::size_t startCode = findSequenceHeader(input);
+    if (startCode == kNotFound) return;
+
+    // The header's bytes behind the start code, read on into the block, without the
+    // emulation-prevention bytes.
+    const std::size_t headerStart = startCode + 4;
+    const std::size_t inBlock = input.blockLength - headerStart;
+    std::array<uint8_t, kHeaderBytes> header{};
+    const std::size_t headerLength = removeEmulationPrevention(
+        input.block + headerStart, inBlock < kHeaderBytes ? inBlock : kHeaderBytes, header.data(),
+        header.size());
+    BitReader bits(header.data(), headerLength, 0);
+
+    const uint32_t profile = bits.readBits(2);
+    out.log(profile == 3 ? "   Profile = Advanced" : "   Profile = Reserved");
+    const uint32_t level = bits.readBits(3);
+    out.log(level <= 4 ? "   Level = " + std::to_string(level) : "   Level = Reserved");
+    const uint32_t colordiffFormat = bits.readBits(2);
+    out.log(colordiffFormat == 1 ? "   Chroma Format = [bl]4:2:0[/bl]"
+                                 : "   Chroma Format = Reserved");
+    bits.skipBits(3); // frmrtq_postproc
+    bits.skipBits(5); // bitrtq_postproc
+    bits.skipBits(1); // postprocflag
+    const uint32_t maxCodedWidth = bits.readBits(12);
+    const uint32_t maxCodedHeight = bits.readBits(12);
+    out.log("   Size = [bl]" + std::to_string(2 * maxCodedWidth + 2) + "[/bl]x[bl]" +
+            std::to_string(2 * maxCodedHeight + 2) + "[/bl]");
+    const uint32_t pulldown = bits.readBits(1);
+    bits.skipBits(1); // interlace
+    bits.skipBits(1); // tfcntrflag
+    bits.skipBits(1); // finterpflag
+    bits.skipBits(1); // reserved
+    const uint32_t psf = bits.readBits(1);
+    if (psf == 1) out.log("  Progressive segmented frames.");
+
+    const uint32_t displayExt = bits.readBits(1);
+    if (displayExt != 1) return;
+    const uint32_t dispHorizSize = bits.readBits(14);
+    const uint32_t dispVertSize = bits.readBits(14);
+    out.log("   Display size = [bl]" + std::to_string(dispHorizSize + 1) + "[/bl]x[bl]" +
+            std::to_string(dispVertSize + 1) + "[/bl]");
+
+    const uint32_t aspectRatioFlag = bits.readBits(1);
+    if (aspectRatioFlag == 1) {
+        const uint32_t aspectRatio = bits.readBits(4);
+        if (aspectRatio == 15) {
+            const uint32_t aspectHorizSize = bits.readBits(8);
+            const uint32_t aspectVertSize = bits.readBits(8);
+            out.log("   Aspect ratio = " + std::to_string(aspectHorizSize) + ":" +
+                    std::to_string(aspectVertSize));
+        } else {
+            out.log("   Aspect ratio = " + std::string(AspectRatioNames[aspectRatio]));
+        }
+    }
+
+    const uint32_t framerateFlag = bits.readBits(1);
+    if (framerateFlag == 1) {
+        const uint32_t framerateind = bits.readBits(1);
+        if (framerateind == 1) {
+            const uint32_t framerateexp = bits.readBits(16);
+            const double rate = (framerateexp + 1) / 32.0;
+            out.log("   Frame Rate = [bl]" + formatDecimal(rate, input.locale) + "[/bl]");
+            storeFrameRate(state, input.number, rate);
+        } else {
+            uint32_t numerator = rateTerm(bits.readBits(8), kFrameRateNumerators, out);
+            const uint32_t denominator = rateTerm(bits.readBits(4), kFrameRateDenominators, out);
+            if (pulldown == 1 && numerator == 30000) numerator = 24000;
+            // A forbidden denominator has no rate: the line above already says so.
+            if (denominator != 0) {
+                const double rate = static_cast<double>(numerator) / denominator;
+                const double shown = std::nearbyint(rate * 1000) / 1000; // halves to even
+                out.log("   Frame Rate = [bl]" + formatDecimal(shown, input.locale) + "[/bl] (" +
+                        std::to_string(numerator) + "/" + std::to_string(denominator) + ")");
+                storeFrameRate(state, input.number, rate);
+            }
+        }
+    }
+
+    const uint32_t colorFormatFlag = bits.readBits(1);
+    if (colorFormatFlag == 1) {
+        bits.skipBits(8); // color_prim
+        bits.skipBits(8); // transfer_char
+        bits.skipBits(8); // matrix_coef
+    }
+}
 
 } // namespace tessary
