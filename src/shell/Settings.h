@@ -12,4 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The smallest outer size of the main window, in pixels; a stored size below it is raised to it.
+inline constexpr int kMinWindowWidth = 661;
+inline constexpr int kMinWindowHeight = 375;
+
+// WindowPlacement::state values.
+inline constexpr int kWindowNormal = 0;
+inline constexpr int kWindowMinimised = 1;
+inline constexpr int kWindowMaximised = 2;
+
 } // namespace tessary
