@@ -1,7 +1,135 @@
 #include "inspect/MlpInspector.h"
 
+#include <algorithm>
+#include <string>
+
+#include "platform/Reporter.h"
+
 namespace tessary {
 
-void inspectMlp(const InspectorInput&, Reporter&, RunState&) {}
+const std::array<std::string_view, 16> QuantizationNames = {"16", "20", "24"};
+
+const std::array<std::string_view, 16> SampleRateNames = {"48", "96", "192",  "",     "",     "",
+                                                          "",   "",   "44.1", "88.2", "176.4"};
+
+const std::array<std::string_view, 32> MlpChannelNames = {"C (mono)",
+                                                          "L + R",
+                                                          "Lf + Rf + S",
+                                                          "Lf + Rf + Ls + Rs",
+                                                          "Lf + Rf + LFE",
+                                                          "Lf + Rf + LFE + S",
+                                                          "Lf + Rf + LFE + Ls + Rs",
+                                                          "Lf + Rf + C",
+                                                          "Lf + Rf + C + S",
+                                                          "Lf + Rf + C + Ls + Rs",
+                                                          "Lf + Rf + C + LFE",
+                                                          "Lf + Rf + C + LFE + S",
+                                                          "Lf + Rf + C + LFE + Ls + Rs",
+                                                          "Lf + Rf + C + S",
+                                                          "Lf + Rf + C + Ls + Rs",
+                                                          "Lf + Rf + C + LFE",
+                                                          "Lf + Rf + C + LFE + S",
+                                                          "Lf + Rf + C + LFE + Ls + Rs",
+                                                          "Lf + Rf + Ls + Rs + LFE",
+                                                          "Lf + Rf + Ls + Rs + C",
+                                                          "Lf + Rf + Ls + Rs + C + LFE"};
+
+const std::array<std::string_view, 32> TrueHdChannelNames = {
+    "???0",  "???1",  "???2",  "???3",  "???4",  "???5",  "???6",  "???7",
+    "???8",  "???9",  "???10", "???11", "???12", "???13", "???14", "Lf + Rf + Ls + Rs + C + LFE",
+    "???16", "???17", "???18", "???19", "???20", "???21"};
+
+double dynamicRangeDb(uint8_t x) {
+    return 24.082 - 6.0206 * (x >> 5) - 0.2007 * (x & 31);
+}
+
+namespace {
+
+constexpr uint32_t kTrueHdSync = 0xF8726FBA;
+constexpr uint32_t kMlpSync = 0xF8726FBB;
+// Bytes of format information read behind a major sync.
+constexpr int kFormatBytes = 6;
+
+// Byte 6 behind a major sync: the pair of control bytes 5 and 6 as a range.
+void dynamicRangeLine(uint32_t window, const InspectorInput& input, Reporter& out) {
+    const auto first = static_cast<uint8_t>(window >> 8);
+    const auto second = static_cast<uint8_t>(window);
+    if (first == 0x80) return;
+    out.log("   Dynamic range control = " + formatDecimal(dynamicRangeDb(first), input.locale) +
+            " dB .. " + formatDecimal(dynamicRangeDb(second), input.locale) + " dB");
+}
+
+std::string bl(std::string_view value) {
+    return "[bl]" + std::string(value) + "[/bl]";
+}
+
+} // namespace
+
+void inspectMlp(const InspectorInput& input, Reporter& out, RunState&) {
+    if (input.block == nullptr || input.position > input.blockLength) return;
+    const std::size_t end =
+        input.position + std::min(input.length, input.blockLength - input.position);
+
+    uint32_t window = 0;
+    int mlpCountdown = 0;
+    int trueHdCountdown = 0;
+    int modifier2 = 0;
+    int modifier6 = 0;
+    int assignment6 = 0;
+    int modifier8 = 0;
+    // The last byte of the payload is not looked at.
+    for (std::size_t i = input.position; i + 1 < end; ++i) {
+        const uint8_t b = input.block[i];
+        window = (window << 8) | b;
+        if (window == kTrueHdSync) {
+            trueHdCountdown = kFormatBytes;
+            out.log("   [b]TrueHD[/b] stream (up to 8 channels)");
+        } else if (window == kMlpSync) {
+            mlpCountdown = kFormatBytes;
+            out.log("   [b]Standard MLP[/b] stream (up to 6 channels) ");
+        } else if (mlpCountdown > 0) {
+            switch (--mlpCountdown) {
+            case 5:
+                out.log("   Quantization length = " + bl(QuantizationNames[b >> 4]) + " bits");
+                break;
+            case 4:
+                out.log("   Sampling frequency = " + bl(SampleRateNames[b >> 4]) + " kHz");
+                break;
+            case 2: out.log("   Channel arrangement = " + bl(MlpChannelNames[b & 31])); break;
+            case 0: dynamicRangeLine(window, input, out); break;
+            default: break;
+            }
+        } else if (trueHdCountdown > 0) {
+            switch (--trueHdCountdown) {
+            case 5:
+                out.log("   Sampling frequency = " + bl(SampleRateNames[b >> 4]) + " kHz");
+                break;
+            case 4:
+                modifier2 = (b >> 6) & 3;
+                modifier6 = (b >> 4) & 3;
+                assignment6 = (b & 15) * 2;
+                break;
+            case 3:
+                assignment6 += b >> 7;
+                modifier8 = (b >> 5) & 3;
+                out.log("   2 ch. decoder");
+                out.log("      channel modifier = " + std::to_string(modifier2));
+                out.log("   6 ch. decoder");
+                out.log("      channel modifier = " + std::to_string(modifier6));
+                out.log("      channel arrangement = " + bl(TrueHdChannelNames[assignment6]));
+                break;
+            case 2: {
+                const uint32_t assignment8 = window & 0x1FFF;
+                out.log("   8 ch. decoder");
+                out.log("      channel modifier = " + std::to_string(modifier8));
+                out.log("      channel arrangement = " + bl(TrueHdChannelNames[assignment8 & 31]));
+                break;
+            }
+            case 0: dynamicRangeLine(window, input, out); break;
+            default: break;
+            }
+        }
+    }
+}
 
 } // namespace tessary
