@@ -1,7 +1,150 @@
 #include "inspect/Ac3Inspector.h"
 
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/Reporter.h"
+
 namespace tessary {
 
-void inspectAc3(const InspectorInput&, Reporter&, RunState&) {}
+namespace {
+
+// Sampling frequency in Hz by fscod; code 3 is reserved in AC-3 and in E-AC-3 means that
+// fscod2 gives a reduced rate.
+constexpr std::array<uint32_t, 4> kSampleRates = {48000, 44100, 32000, 0};
+// E-AC-3 reduced sampling frequencies by fscod2 (fscod 3); code 3 is reserved.
+constexpr std::array<uint32_t, 4> kReducedSampleRates = {24000, 22050, 16000, 0};
+// AC-3 nominal bit rate in bit/s by frmsizecod / 2 (ATSC A/52, table 5.18).
+constexpr std::array<uint32_t, 19> kBitRates = {
+    32000,  40000,  48000,  56000,  64000,  80000,  96000,  112000, 128000, 160000,
+    192000, 224000, 256000, 320000, 384000, 448000, 512000, 576000, 640000};
+// Audio blocks per E-AC-3 frame by numblkscod.
+constexpr std::array<uint32_t, 4> kBlocks = {1, 2, 3, 6};
+constexpr uint32_t kSamplesPerBlock = 256;
+
+constexpr std::array<std::string_view, 8> kChannelArrangements = {
+    "dual mono", "mono",          "L + R",           "L + R + C",
+    "L + R + S", "L + R + C + S", "L + R + Ls + Rs", "L + R + C + Ls + Rs"};
+
+constexpr uint16_t kSyncWord = 0x0B77;
+// Header bytes read behind the sync word.
+constexpr int kHeaderBytes = 5;
+
+bool isEnhanced(unsigned bsid) {
+    return bsid >= 11 && bsid <= 16;
+}
+
+std::string kiloHertz(uint32_t hertz, const LocaleSettings& locale) {
+    return formatDecimal(hertz / 1000.0, locale);
+}
+
+// The header fields taken from the five bytes behind the sync word.
+struct SyncFrame {
+    unsigned frameSizeCode = 0; // E-AC-3 frmsiz (11 bits); crc1 in AC-3
+    unsigned fscod = 0;
+    unsigned frmsizecod = 0; // AC-3
+    unsigned numblkscod = 0; // E-AC-3 (fscod2 when fscod is 3)
+    unsigned acmod = 0;
+    unsigned lfeon = 0;
+    unsigned bsid = 0;
+    unsigned bsmod = 0;
+};
+
+// Writes the report of an E-AC-3 frame; false when its sampling frequency is reserved.
+bool reportEnhanced(const SyncFrame& f, const InspectorInput& input, Reporter& out) {
+    uint32_t sampleRate = kSampleRates[f.fscod];
+    uint32_t blocks = kBlocks[f.numblkscod];
+    if (f.fscod == 3) {
+        sampleRate = kReducedSampleRates[f.numblkscod];
+        blocks = 6;
+    }
+    const uint32_t frameBytes = (f.frameSizeCode + 1) * 2;
+    // The frame's bits times the frames per second.
+    std::string bitRate = "invalid";
+    if (sampleRate != 0) {
+        const uint64_t bits = uint64_t{frameBytes} * 8 * sampleRate / (kSamplesPerBlock * blocks);
+        bitRate = std::to_string(bits / 1000);
+    }
+    out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital Plus[/b]");
+    out.log("   frame size = " + std::to_string(frameBytes) +
+            " bytes, number of blocks per frame = " + std::to_string(blocks));
+    out.log("   Sampling frequency = [bl]" + kiloHertz(sampleRate, input.locale) + "[/bl] kHz");
+    out.log("   Transmission bitrate = [bl]" + bitRate + "[/bl] kbit/s");
+    out.log("   Channel arrangement = [bl]" + std::string(kChannelArrangements[f.acmod]) +
+            "[/bl], bsid = " + std::to_string(f.bsid));
+    out.log(std::string("   LFE channel = [bl]") + (f.lfeon ? "present" : "not present") + "[/bl]");
+    return sampleRate != 0;
+}
+
+// Writes the report of an AC-3 frame; false when its sampling frequency or frame size code
+// is reserved.
+bool reportAc3(const SyncFrame& f, const InspectorInput& input, Reporter& out) {
+    const uint32_t sampleRate = kSampleRates[f.fscod];
+    const unsigned rateIndex = f.frmsizecod / 2;
+    const bool rateKnown = rateIndex < kBitRates.size();
+    const std::string bitRate = rateKnown ? std::to_string(kBitRates[rateIndex] / 1000) : "invalid";
+    out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital[/b]");
+    out.log("   Sampling frequency = [bl]" + kiloHertz(sampleRate, input.locale) + "[/bl] kHz");
+    out.log("   Transmission bitrate = [bl]" + bitRate + "[/bl] kbit/s");
+    out.log("   Channel arrangement = [bl]" + std::string(kChannelArrangements[f.acmod]) +
+            "[/bl], bsid = " + std::to_string(f.bsid) + ", bsmod =" + std::to_string(f.bsmod));
+    return sampleRate != 0 && rateKnown;
+}
+
+} // namespace
+
+void inspectAc3(const InspectorInput& input, Reporter& out, RunState&) {
+    if (input.block == nullptr || input.position > input.blockLength) return;
+    const std::size_t end =
+        input.position + std::min(input.length, input.blockLength - input.position);
+
+    uint32_t window = 0;
+    bool found = false;
+    int countdown = 0;
+    SyncFrame frame;
+    for (std::size_t i = input.position; i < end; ++i) {
+        const uint8_t b = input.block[i];
+        window = (window << 8) | b;
+        // Once a valid header was reported, later sync words are ignored. A sync word met
+        // inside the header bytes is not a header byte either.
+        if ((window & 0xFFFF) == kSyncWord) {
+            if (!found) {
+                countdown = kHeaderBytes;
+                found = true;
+            }
+            continue;
+        }
+        if (countdown == 0) continue;
+        switch (--countdown) {
+        case 4: frame.frameSizeCode = (b & 7u) << 8; break;
+        case 3: frame.frameSizeCode |= b; break;
+        case 2:
+            // AC-3: fscod, frmsizecod. E-AC-3: fscod, numblkscod, acmod, lfeon.
+            frame.fscod = b >> 6;
+            frame.frmsizecod = b & 0x3F;
+            frame.numblkscod = (b >> 4) & 3;
+            frame.acmod = (b >> 1) & 7;
+            frame.lfeon = b & 1;
+            break;
+        case 1:
+            frame.bsid = b >> 3;
+            frame.bsmod = b & 7;
+            break;
+        case 0:
+            // AC-3 has acmod in the top bits of the byte after bsid and bsmod. A header with a
+            // reserved code lets the next sync word start another report.
+            if (isEnhanced(frame.bsid)) {
+                found = reportEnhanced(frame, input, out);
+            } else {
+                frame.acmod = b >> 5;
+                found = reportAc3(frame, input, out);
+            }
+            break;
+        default: break;
+        }
+    }
+}
 
 } // namespace tessary
