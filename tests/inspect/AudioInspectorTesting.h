@@ -53,7 +53,8 @@ inline Lines inspectAudio(InspectedCodec codec, const Bytes& block, AudioChunk c
     input.number = chunk.number;
     input.locale = chunk.locale;
     RecordingReporter out;
-    auto state = std::make_unique<RunState>();
+    // The audio inspectors leave the run state alone; one instance serves every call.
+    static const auto state = std::make_unique<RunState>();
     inspectStream(input, out, *state);
     return out.lines;
 }
