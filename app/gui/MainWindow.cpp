@@ -473,12 +473,16 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+    dropUrls(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropUrls(const QList<QUrl>& urls) {
     std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls())
+    for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(QDir::toNativeSeparators(url.toLocalFile()).toStdString());
     main_.WMDropFiles(paths);
-    event->acceptProposedAction();
 }
 
 } // namespace tessary::gui

@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QUrl>
 #include <span>
 
 #include "shell/Main.h"
@@ -23,6 +24,8 @@ public:
     TfMain& model() { return main_; }
     // The logo's left edge in client coordinates.
     int logoLeft() const;
+    // Files dropped on the window (what a drop event delivers).
+    void dropUrls(const QList<QUrl>& urls);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "QtSettingsStore.h"
 #include "QtUi.h"
+#include "UserLocale.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
