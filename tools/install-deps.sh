@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev
           nlohmann-json3-dev)
-if [[ "${TESSARY_WITH_GUI:-0}" == 1 ]]; then
+if [[ "${TESSARY_WITH_GUI:-1}" == 1 ]]; then
   packages+=(qt6-base-dev libgl-dev)
 fi
 
