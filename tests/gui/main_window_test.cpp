@@ -267,3 +267,24 @@ TEST_F(Window, LayoutAndTheIntegerField) {
     QTest::mouseClick(widget<QCheckBox>("cbFastCheck"), Qt::LeftButton);
     EXPECT_FALSE(size->isEnabled());
 }
+
+TEST_F(Window, ClosingDuringAWritingPassAsksFirst) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    drop({QString::fromStdString(bigSource("FEATURE_1.EVO"))});
+    ui.onProcessMessages = [&] {
+        main.state.writingPass = true; // as a Demux pass runs
+        window->close();
+    };
+    ui.answer = false;
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you sure to stop demuxing?"});
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.writes, 0);
+
+    ui.answer = true;
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(logLines().contains("Cancelled."));
+    EXPECT_GT(store.writes, 0); // the settings were saved on the way out
+}
