@@ -32,7 +32,8 @@ std::string formatTime(double days, std::string_view pattern, const LocaleSettin
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
         std::size_t run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
         switch (c) {
         case 'h':
             std::snprintf(digits, sizeof digits, run >= 2 ? "%02lld" : "%lld",
@@ -70,7 +71,8 @@ std::string formatDecimal(double value, const LocaleSettings& locale) {
     std::string mantissa = out.substr(0, exponent);
     const std::string tail = exponent == std::string::npos ? "" : out.substr(exponent);
     if (mantissa.find('.') != std::string::npos) {
-        while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+        while (!mantissa.empty() && mantissa.back() == '0')
+            mantissa.pop_back();
         if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
     }
     out = mantissa + tail;

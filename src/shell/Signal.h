@@ -15,7 +15,8 @@ public:
     void connect(Slot slot) { slots_.push_back(std::move(slot)); }
 
     void emit(Args... args) const {
-        for (const auto& slot : slots_) slot(args...);
+        for (const auto& slot : slots_)
+            slot(args...);
     }
 
 private:

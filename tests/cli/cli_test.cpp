@@ -71,8 +71,9 @@ TEST_F(Cli, ReadPrintsTheLogAsPlainTextWhenNotATerminal) {
               lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "   First PTS = 0000076C  (+10ms)"),
               lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "2 counted frames (0:00:00.083) in video stream 0."),
-              lines.end());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "2 counted frames (0:00:00.083) in video stream 0."),
+        lines.end());
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
 }
 
