@@ -145,7 +145,10 @@ void TfMain::readEvo() {
     std::string second;
     if (cbContinue.checked()) second = getsecond(path);
     lastReadContinued_ = !second.empty();
-    if (lastReadContinued_) state.outputBaseName += "_" + CutExt(namePart(second));
+    if (lastReadContinued_) {
+        state.outputBaseName += '_';
+        state.outputBaseName += CutExt(namePart(second));
+    }
 
     ReadOperation(state, *this, *this, locale).run(path, second, [this] {
         return cbContinue.checked();
