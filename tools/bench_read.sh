@@ -10,7 +10,7 @@
 #      each the best of RUNS.
 #
 # Usage: tools/bench_read.sh [SCRATCH_DIR]        (default /tmp/tessary-bench)
-# Environment: SIZE_MB (1024), VIDEO (vc1 | h264), SEED (1), RUNS (3),
+# Environment: SIZE_MB (1024), VIDEO (vc1 | h264), SALT (1), RUNS (3),
 #              BUILD_DIR (build/bench-release under the source tree).
 # MB and GB are 10^6 and 10^9 bytes.
 set -eu
@@ -20,7 +20,7 @@ root=$(cd "$here/.." && pwd)
 scratch=${1:-/tmp/tessary-bench}
 size_mb=${SIZE_MB:-1024}
 video=${VIDEO:-vc1}
-seed=${SEED:-1}
+salt=${SALT:-1}
 runs=${RUNS:-3}
 build=${BUILD_DIR:-"$root/build/bench-release"}
 
@@ -35,7 +35,7 @@ cli="$build/app/cli/tessary-cli"
 mkdir -p "$scratch"
 file="$scratch/BENCH.EVO"
 info="$scratch/BENCH.EVO.info"
-params="size-mb $size_mb, video $video, seed $seed"
+params="size-mb $size_mb, video $video, salt $salt"
 if [ ! -f "$file" ] || [ ! -f "$info" ] || [ "$(head -n 1 "$info")" != "$params" ]; then
     rm -f "$file" "$info"
     free_kb=$(df -Pk "$scratch" | awk 'NR == 2 { print $4 }')
@@ -44,7 +44,7 @@ if [ ! -f "$file" ] || [ ! -f "$info" ] || [ "$(head -n 1 "$info")" != "$params"
         exit 1
     fi
     echo "== generate $file ($params)"
-    { echo "$params"; "$make_evo" "$file" --size-mb "$size_mb" --video "$video" --seed "$seed"; } \
+    { echo "$params"; "$make_evo" "$file" --size-mb "$size_mb" --video "$video" --salt "$salt"; } \
         >"$info.tmp"
     mv "$info.tmp" "$info"
 fi

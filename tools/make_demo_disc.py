@@ -7,7 +7,7 @@
                                        that make_demo_disc.sh encoded into WORK
 
 Python 3 standard library only. Everything is derived from the inputs and the constants
-below: no clock, no randomness without a fixed seed, so the output is byte-for-byte
+below: no clock, no randomness without a fixed starting value, so the output is byte-for-byte
 reproducible for identical encoder output.
 
 The feature is one 276-frame timeline split into two files, as a disc splits a long
@@ -303,8 +303,8 @@ def vc1_entry_point():
 class Lcg:
     """Deterministic filler: a 32-bit linear congruential generator."""
 
-    def __init__(self, seed):
-        self.state = seed
+    def __init__(self, salt):
+        self.state = salt
 
     def next(self):
         self.state = (self.state * 1664525 + 1013904223) & 0xFFFFFFFF

@@ -13,8 +13,8 @@ using Bytes = std::vector<uint8_t>;
 
 // An MPEG-2-like elementary stream: `pictures` picture start codes (00 00 01 00) with slice
 // data between them that contains other start codes and random bytes.
-Bytes mpeg2Stream(int pictures, uint32_t seed) {
-    std::mt19937 random(seed);
+Bytes mpeg2Stream(int pictures, uint32_t salt) {
+    std::mt19937 random(salt);
     Bytes es = {0x00, 0x00, 0x01, 0xB3, 0x78, 0x04, 0x38, 0x35};
     for (int i = 0; i < pictures; ++i) {
         es.insert(es.end(), {0x00, 0x00, 0x01, 0x00, 0x00, 0x0F, 0xFF, 0xF8});

@@ -56,11 +56,11 @@ public:
     int cutNavigation = 0;
 };
 
-Bytes pattern(std::size_t size, uint8_t seed) {
+Bytes pattern(std::size_t size, uint8_t salt) {
     Bytes bytes(size);
     // Deterministic filler without 00 00 01 sequences: never two zero bytes in a row.
     for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<uint8_t>((i * 7 + seed) % 251 + 2);
+        bytes[i] = static_cast<uint8_t>((i * 7 + salt) % 251 + 2);
     return bytes;
 }
 

@@ -11,8 +11,8 @@ namespace tessary::test {
 
 TempDir::TempDir() {
     const auto base = std::filesystem::temp_directory_path();
-    std::random_device seed;
-    std::mt19937_64 random(seed());
+    std::random_device salt;
+    std::mt19937_64 random(salt());
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto candidate = base / ("tessary-test-" + std::to_string(random() % 1000000000000ULL));
         // create_directory is false when the name is taken: try another.

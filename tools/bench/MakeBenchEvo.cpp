@@ -48,10 +48,10 @@ uint64_t frameTicks(uint64_t frame) {
 // xoshiro256**: fast, reproducible pseudo-random bytes.
 class Random {
 public:
-    explicit Random(uint64_t seed) {
+    explicit Random(uint64_t salt) {
         for (auto& word : s_) {
-            seed += 0x9E3779B97F4A7C15ull;
-            uint64_t z = seed;
+            salt += 0x9E3779B97F4A7C15ull;
+            uint64_t z = salt;
             z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
             z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
             word = z ^ (z >> 31);
@@ -604,13 +604,13 @@ struct Options {
     std::string path;
     uint64_t sizeMb = 1024;
     VideoKind video = VideoKind::Vc1;
-    uint64_t seed = 1;
+    uint64_t salt = 1;
 };
 
 class Muxer {
 public:
     Muxer(const Options& options, std::FILE* out)
-        : options_(options), out_(out), random_(options.seed) {
+        : options_(options), out_(out), random_(options.salt) {
         const double videoRate = 24.5e6;
         auto video = std::make_unique<VideoSource>(options.video, videoRate, random_);
         video_ = video.get();
@@ -851,7 +851,7 @@ private:
 
 void usage(std::FILE* to) {
     std::fprintf(to, "usage: tessary-make-bench-evo OUTPUT [--size-mb N] [--video vc1|h264] "
-                     "[--seed N]\n"
+                     "[--salt N]\n"
                      "Writes a synthetic .EVO of about N MiB (default 1024) of whole GOPs.\n");
 }
 
@@ -880,8 +880,8 @@ int main(int argc, char** argv) {
                 usage(stderr);
                 return 2;
             }
-        } else if (arg == "--seed") {
-            options.seed = std::strtoull(value().c_str(), nullptr, 10);
+        } else if (arg == "--salt") {
+            options.salt = std::strtoull(value().c_str(), nullptr, 10);
         } else if (arg == "-h" || arg == "--help") {
             usage(stdout);
             return 0;
