@@ -9,14 +9,13 @@
 
 #include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/PayloadSearch.h"
 #include "inspect/Vc1Inspector.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
 
 namespace {
-
-constexpr std::size_t kNotFound = SIZE_MAX;
 
 // A sequence parameter set is rarely longer than a hundred bytes; scaling lists and HRD
 // parameters can make it a few hundred.
@@ -72,19 +71,9 @@ void skipScalingList(BitReader& bits, int size) {
 // Index of the first byte of a start code that begins a sequence parameter set NAL unit
 // (forbidden_zero_bit 0, nal_ref_idc not 0, nal_unit_type 7) wholly inside the payload.
 std::size_t findSequenceParameterSet(const InspectorInput& input) {
-    if (input.block == nullptr || input.position >= input.blockLength) return kNotFound;
-    const std::size_t available = input.blockLength - input.position;
-    const std::size_t length = input.length < available ? input.length : available;
-    if (length < 4) return kNotFound;
-    BitReader reader(input.block, input.blockLength, input.position);
-    reader.loadWindow();
-    const std::size_t lastStart = input.position + (length - 4);
-    for (std::size_t at = input.position; at <= lastStart; ++at) {
-        const uint32_t window = reader.window();
-        if (window == 0x00000127 || window == 0x00000147 || window == 0x00000167) return at;
-        reader.skipBits(8);
-    }
-    return kNotFound;
+    return findWordInPayload(input, [](uint32_t word) {
+        return word == 0x00000127 || word == 0x00000147 || word == 0x00000167;
+    });
 }
 
 void storeFrameRate(RunState& state, int number, double rate) {

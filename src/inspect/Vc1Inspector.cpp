@@ -7,6 +7,7 @@
 
 #include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/PayloadSearch.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -14,7 +15,6 @@ namespace tessary {
 namespace {
 
 constexpr uint32_t kSequenceHeaderStartCode = 0x0000010F;
-constexpr std::size_t kNotFound = SIZE_MAX;
 
 // Enough for the longest sequence header (31 HRD leaky buckets), with room to spare.
 constexpr std::size_t kHeaderBytes = 256;
@@ -40,18 +40,7 @@ uint32_t rateTerm(uint32_t code, const std::array<uint32_t, N>& table, Reporter&
 
 // Index of the first byte of a 00 00 01 0F that lies wholly inside the payload.
 std::size_t findSequenceHeader(const InspectorInput& input) {
-    if (input.block == nullptr || input.position >= input.blockLength) return kNotFound;
-    const std::size_t available = input.blockLength - input.position;
-    const std::size_t length = input.length < available ? input.length : available;
-    if (length < 4) return kNotFound;
-    BitReader reader(input.block, input.blockLength, input.position);
-    reader.loadWindow();
-    const std::size_t lastStart = input.position + (length - 4);
-    for (std::size_t at = input.position; at <= lastStart; ++at) {
-        if (reader.window() == kSequenceHeaderStartCode) return at;
-        reader.skipBits(8);
-    }
-    return kNotFound;
+    return findWordInPayload(input, [](uint32_t word) { return word == kSequenceHeaderStartCode; });
 }
 
 void storeFrameRate(RunState& state, int number, double rate) {

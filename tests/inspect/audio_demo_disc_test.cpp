@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "Fakes.h"
+#include "DemoDisc.h"
 #include "shell/Main.h"
 
 using namespace tessary;
@@ -26,18 +26,9 @@ Lines section(const Lines& lines, const std::string& first, const std::string& n
 } // namespace
 
 TEST(AudioDemoDisc, ReadReportsEveryAudioStream) {
-    const std::filesystem::path disc = std::filesystem::path(TESSARY_SOURCE_DIR) / "samples";
-    FakeUi ui;
-    FakeClock clock;
-    TfMain main(ui, clock);
-    main.Resetcbs();
-    main.eEVOfile.setText((disc / "HVDVD_TS" / "FEATURE_1.EVO").string());
-    main.EVOadj();
-    main.bReadEVOClick();
-    ASSERT_TRUE(ui.errors.empty()) << ui.errors.front();
-    Lines lines;
-    for (const auto& line : main.reMessage.lines())
-        lines.push_back(line.plainText());
+    const auto read = readDemoDisc();
+    ASSERT_TRUE(read->ui.errors.empty()) << read->ui.errors.front();
+    const Lines& lines = read->lines;
 
     EXPECT_EQ(section(lines, "Dolby Digital audio stream 0 found!", "Dolby Digital Plus"),
               (Lines{"Dolby Digital audio stream 0 found!", "   First PTS = 00015F90",

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "Fakes.h"
+#include "DemoDisc.h"
 #include "shell/Main.h"
 
 namespace tessary::test {
@@ -27,19 +27,10 @@ void expectBlocks(const Lines& lines, const std::string& first, const Lines& exp
 }
 
 TEST(DemoDiscVideo, ReadReportsBothVideoStreamsAndTheirRates) {
-    const std::filesystem::path disc = std::filesystem::path(TESSARY_SOURCE_DIR) / "samples";
-    FakeUi ui;
-    FakeClock clock;
-    TfMain main(ui, clock);
-    main.Resetcbs();
-    main.eEVOfile.setText((disc / "HVDVD_TS" / "FEATURE_1.EVO").string());
-    main.EVOadj();
-    main.bReadEVOClick();
-    ASSERT_TRUE(ui.errors.empty()) << ui.errors.front();
-
-    Lines lines;
-    for (const auto& line : main.reMessage.lines())
-        lines.push_back(line.plainText());
+    const auto read = readDemoDisc();
+    ASSERT_TRUE(read->ui.errors.empty()) << read->ui.errors.front();
+    const Lines& lines = read->lines;
+    TfMain& main = read->main;
 
     // Each file of the split feature reports its streams again.
     expectBlocks(lines, "H.264 (AVC) video stream 0 found!",

@@ -3,27 +3,18 @@
 
 #include <filesystem>
 
-#include "Fakes.h"
+#include "DemoDisc.h"
 #include "shell/Main.h"
 
 using namespace tessary;
 using namespace tessary::test;
 
 TEST(DemoDisc, ReadsBothFeatureFilesAsOne) {
-    const std::filesystem::path disc = std::filesystem::path(TESSARY_SOURCE_DIR) / "samples";
-    FakeUi ui;
-    FakeClock clock;
-    TfMain main(ui, clock);
-    main.Resetcbs();
-    main.eEVOfile.setText((disc / "HVDVD_TS" / "FEATURE_1.EVO").string());
-    main.EVOadj();
-    EXPECT_EQ(main.eXPLfile.text(), (disc / "ADV_OBJ" / "VPLST000.XPL").string());
-    main.bReadEVOClick();
-    ASSERT_TRUE(ui.errors.empty()) << ui.errors.front();
-
-    std::vector<std::string> lines;
-    for (const auto& line : main.reMessage.lines())
-        lines.push_back(line.plainText());
+    const auto read = readDemoDisc();
+    TfMain& main = read->main;
+    EXPECT_EQ(main.eXPLfile.text(), (demoDisc() / "ADV_OBJ" / "VPLST000.XPL").string());
+    ASSERT_TRUE(read->ui.errors.empty()) << read->ui.errors.front();
+    const std::vector<std::string>& lines = read->lines;
     auto has = [&lines](const std::string& text) {
         return std::find(lines.begin(), lines.end(), text) != lines.end();
     };
