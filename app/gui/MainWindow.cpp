@@ -124,8 +124,10 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     pages_->setTabToolTip(3, "Check the desired subpicture streams");
     main_.pageChanged.connect(
         [this](Page page) { pages_->setCurrentIndex(static_cast<int>(page)); });
-    connect(pages_, &QTabWidget::currentChanged, this,
-            [this](int index) { main_.showPage(static_cast<Page>(index)); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+        main_.showPage(static_cast<Page>(index));
+        if (treeWidthPending_) applyTreeWidth();
+    });
     layout->addWidget(pages_, 1);
 
     bottom_ = new BottomBar(central);
@@ -264,7 +266,9 @@ QWidget* MainWindow::buildXplPage() {
     courier.setStyleHint(QFont::Monospace);
     text->setFont(courier);
     text->setMinimumWidth(50);
-    splitter_->setSizes({main_.treeWidth, 1000});
+    // The tree keeps its width when the window grows; the text view takes the rest.
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
     layout->addWidget(splitter_, 1);
     return page;
 }
@@ -442,7 +446,15 @@ void MainWindow::applyPlacement() {
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (p.state == 1)
         setWindowState(windowState() | Qt::WindowMinimized);
-    splitter_->setSizes({main_.treeWidth, std::max(50, splitter_->width() - main_.treeWidth)});
+    applyTreeWidth();
+}
+
+// The splitter only has its real width once its tab is shown: until then the width waits.
+void MainWindow::applyTreeWidth() {
+    treeWidthPending_ = !splitter_->isVisible();
+    if (treeWidthPending_) return;
+    const int rest = splitter_->width() - splitter_->handleWidth() - main_.treeWidth;
+    splitter_->setSizes({main_.treeWidth, std::max(50, rest)});
 }
 
 void MainWindow::takePlacement() {
@@ -455,7 +467,7 @@ void MainWindow::takePlacement() {
         p.width = frame.width();
         p.height = frame.height();
     }
-    main_.treeWidth = tree_->width();
+    if (!treeWidthPending_) main_.treeWidth = tree_->width();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -44,12 +44,14 @@ private:
     QWidget* buildAboutPage();
     void buildStatusBar();
     void applyPlacement();
+    void applyTreeWidth();
     void takePlacement();
     void placeLogo();
 
     TfMain& main_;
     QStringList arguments_;
     bool shownOnce_ = false;
+    bool treeWidthPending_ = true;
     QTabWidget* pages_ = nullptr;
     BottomBar* bottom_ = nullptr;
     QLabel* panels_[2] = {nullptr, nullptr};

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
@@ -287,4 +288,20 @@ TEST_F(Window, ClosingDuringAWritingPassAsksFirst) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(logLines().contains("Cancelled."));
     EXPECT_GT(store.writes, 0); // the settings were saved on the way out
+}
+
+TEST_F(Window, ThePlaylistTreeKeepsItsStoredWidth) {
+    store.values["TreeWidth"] = int32_t{150};
+    open();
+    window->close(); // the XPL tab was never shown: the stored width is kept
+    EXPECT_EQ(*store.integer("TreeWidth"), 150);
+
+    window->show();
+    QCoreApplication::processEvents();
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Xpl));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(widget<QWidget>("tvXPL")->width(), 150);
+    window->resize(window->width() + 100, window->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(widget<QWidget>("tvXPL")->width(), 150); // the text view takes the growth
 }
