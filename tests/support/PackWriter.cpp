@@ -296,6 +296,25 @@ std::vector<PayloadSpan> PackWriter::addPayload(const Stream& stream,
     return spans;
 }
 
+namespace {
+
+// The data of a DSI packet that starts at `packetOffset` and fills the pack: VOB id, first and
+// last video PTM, and the sync entries at the layout's offsets behind the substream id.
+Bytes dataSearchInformation(const NavPack& nav, std::size_t packetOffset, std::size_t audioSync,
+                            std::size_t subpictureSync) {
+    Bytes dsi(kPackSize - packetOffset - 7, 0);
+    putBe16(dsi, 24, nav.vobId);
+    putBe32(dsi, 44, nav.firstPtm);
+    putBe32(dsi, 48, nav.lastPtm);
+    for (std::size_t i = 0; i < nav.audioSync.size(); ++i)
+        putBe16(dsi, audioSync + 2 * i, nav.audioSync[i]);
+    for (std::size_t i = 0; i < nav.subpictureSync.size(); ++i)
+        putBe32(dsi, subpictureSync + 4 * i, nav.subpictureSync[i]);
+    return dsi;
+}
+
+} // namespace
+
 std::size_t PackWriter::addNavPack(const NavPack& nav) {
     const std::size_t start = beginPack(muxRate_);
     append(bytes_, systemHeader({nav.audioBound, nav.audioFlags, nav.videoBound, nav.videoFlags}));
@@ -314,15 +333,7 @@ std::size_t PackWriter::addNavPack(const NavPack& nav) {
     append(bytes_, privateStream2(0x00, Bytes(pciSize - 7, 0)));
 
     // Data search information to the end of the pack: 00 00 01 BF 02 F3 01.
-    Bytes dsi(kPackSize - kEvoDsiOffset - 7, 0);
-    putBe16(dsi, 24, nav.vobId);
-    putBe32(dsi, 44, nav.firstPtm);
-    putBe32(dsi, 48, nav.lastPtm);
-    for (std::size_t i = 0; i < nav.audioSync.size(); ++i)
-        putBe16(dsi, 530 + 2 * i, nav.audioSync[i]);
-    for (std::size_t i = 0; i < nav.subpictureSync.size(); ++i)
-        putBe32(dsi, 546 + 4 * i, nav.subpictureSync[i]);
-    append(bytes_, privateStream2(0x01, dsi));
+    append(bytes_, privateStream2(0x01, dataSearchInformation(nav, kEvoDsiOffset, 530, 546)));
     fillPack(start);
     return start;
 }
@@ -336,15 +347,7 @@ std::size_t PackWriter::addVobNavPack(const NavPack& nav) {
     append(bytes_, privateStream2(0x00, Bytes(pciSize - 7, 0)));
 
     // DSI to the end of the pack: 00 00 01 BF 03 FA 01.
-    Bytes dsi(kPackSize - kVobDsiOffset - 7, 0);
-    putBe16(dsi, 24, nav.vobId);
-    putBe32(dsi, 44, nav.firstPtm);
-    putBe32(dsi, 48, nav.lastPtm);
-    for (std::size_t i = 0; i < nav.audioSync.size(); ++i)
-        putBe16(dsi, 402 + 2 * i, nav.audioSync[i]);
-    for (std::size_t i = 0; i < nav.subpictureSync.size(); ++i)
-        putBe32(dsi, 418 + 4 * i, nav.subpictureSync[i]);
-    append(bytes_, privateStream2(0x01, dsi));
+    append(bytes_, privateStream2(0x01, dataSearchInformation(nav, kVobDsiOffset, 402, 418)));
     fillPack(start);
     return start;
 }
