@@ -7,22 +7,6 @@
 
 namespace tessary::cli {
 
-namespace {
-
-const char* kindName(int slot) {
-    if (slot < kFirstAudioSlot) return "video";
-    if (slot < kFirstSubpictureSlot) return "audio";
-    return "subpicture";
-}
-
-int numberOfSlot(int slot) {
-    if (slot < kFirstAudioSlot) return slot - kFirstVideoSlot;
-    if (slot < kFirstSubpictureSlot) return slot - kFirstAudioSlot;
-    return slot - kFirstSubpictureSlot;
-}
-
-} // namespace
-
 nlohmann::ordered_json readReport(TfMain& main) {
     using json = nlohmann::ordered_json;
     const RunState& state = main.state;
@@ -36,9 +20,10 @@ nlohmann::ordered_json readReport(TfMain& main) {
         const CheckBox* box = main.boxOfSlot(slot);
         if (!box || !box->enabled()) continue;
         const int id = state.streamTable[slot];
+        const StreamRef stream = *streamOfSlot(slot);
         streams.push_back({{"slot", slot},
-                           {"kind", kindName(slot)},
-                           {"number", numberOfSlot(slot)},
+                           {"kind", kindName(stream.kind)},
+                           {"number", stream.number},
                            {"id", id},
                            {"idHex", hex2(static_cast<uint32_t>(id))},
                            {"caption", box->caption()}});

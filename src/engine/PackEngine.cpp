@@ -1,64 +1,13 @@
 #include "engine/PackEngine.h"
 
-#include "engine/FrameCounter.h"
-#include "engine/PackScanner.h"
-#include "engine/StreamReport.h"
+#include <optional>
+
+#include "engine/DemuxWriter.h"
+#include "engine/Pass.h"
 #include "platform/InputFile.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
-
-namespace {
-
-// Offsets in the first block of the system header that follows the first pack header.
-constexpr std::size_t kSystemHeaderStart = 16; // bytes 16, 17 = 01 BB
-constexpr std::size_t kAudioBoundByte = 23;
-constexpr std::size_t kVideoBoundByte = 24;
-
-// Routes what the scanner finds: frame counting, then the report (Read pass) or the writer
-// (Demux pass). Navigation data is taken in both passes.
-class PassConsumer : public ScanListener {
-public:
-    PassConsumer(RunState& state, RunMode mode, StreamReport& report, ScanListener* writer)
-        : state_(state), mode_(mode), report_(report), writer_(writer) {}
-
-    void setOptions(const PassOptions& options) { options_ = options; }
-
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                       AudioCodec audio) override {
-        report_.streamEntered(kind, number, code, video, audio);
-    }
-
-    void payload(const PayloadChunk& chunk) override {
-        if (chunk.kind == PacketKind::Video && options_.countFrames &&
-            (mode_ == RunMode::Read || options_.videoSelected[chunk.number])) {
-            state_.frameCounts[chunk.number] += frames_.count(
-                chunk.number, chunk.videoCodec, chunk.block + chunk.position, chunk.length);
-        }
-        if (mode_ == RunMode::Read) {
-            if (options_.details) report_.details(chunk);
-        } else if (writer_) {
-            writer_->payload(chunk);
-        }
-    }
-
-    bool dataSearchInformation(const uint8_t* data, std::size_t available) override {
-        return report_.dataSearchInformation(data, available);
-    }
-    bool generalControlInformation(const uint8_t* data, std::size_t available) override {
-        return report_.generalControlInformation(data, available);
-    }
-
-private:
-    RunState& state_;
-    RunMode mode_;
-    StreamReport& report_;
-    ScanListener* writer_;
-    PassOptions options_;
-    FrameCounter frames_;
-};
-
-} // namespace
 
 std::string progressText(uint64_t position, uint64_t size, double elapsedDays,
                          const LocaleSettings& locale) {
@@ -71,23 +20,25 @@ std::string progressText(uint64_t position, uint64_t size, double elapsedDays,
 }
 
 void demux(RunMode mode, RunState& state, InputFile& source, const std::string& sourcePath,
-           PassHost& host, Reporter& out, const LocaleSettings& locale, ScanListener* writer) {
-    const bool readPass = mode == RunMode::Read;
+           PassHost& host, Reporter& out, const LocaleSettings& locale,
+           const DemuxOutputs* outputs) {
     host.setCancelEnabled(true);
-    state.cancelFlag = false;
-    state.writingPass = mode == RunMode::Demux;
-    state.fastCheckStop = false;
-    state.resetStreamTable();
+    Pass pass(mode, state, sourceTypeOf(sourcePath), out, locale);
+    std::optional<DemuxWriter> writer;
+    if (mode == RunMode::Demux && outputs) {
+        writer.emplace(*outputs, state.minFirstPts);
+        pass.addListener(*writer);
+        pass.setCountedVideo({outputs->of(StreamKind::Video, 0) != nullptr,
+                              outputs->of(StreamKind::Video, 1) != nullptr});
+    } else if (mode == RunMode::Demux) {
+        pass.setCountedVideo({false, false});
+    }
 
-    const SourceType sourceType = sourceTypeOf(sourcePath);
-    StreamReport report(state, out, sourceType, readPass, locale);
-    PassConsumer consumer(state, mode, report, writer);
-    PackScanner scanner(state, mode, consumer);
     const double startTime = host.nowDays();
     const uint64_t size = source.size();
     uint8_t* const block = state.blockBuffer.data();
-
     while (source.position() < size && !state.cancelFlag && !state.fastCheckStop) {
+        const uint64_t start = source.position();
         const std::size_t length = source.read(block, kBlockSize);
         if (length == 0) break; // the file shrank while it was read
         const uint64_t position = source.position();
@@ -96,19 +47,9 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
             host.progress(position, size);
             host.processMessages();
         }
-        const PassOptions options = host.passOptions();
-        consumer.setOptions(options);
-        if (readPass && options.fastCheck &&
-            static_cast<int64_t>(position) >
-                static_cast<int64_t>(options.fastSizeMb) * static_cast<int64_t>(kMebibyte))
-            state.fastCheckStop = true;
+        pass.setOptions(host.passOptions());
         if (position % kRepaintStep == 0) host.repaint();
-        if (readPass && position == kBlockSize && block[kSystemHeaderStart] == 0x01 &&
-            block[kSystemHeaderStart + 1] == 0xBB) {
-            report.setBounds(block[kVideoBoundByte] & 0x1F, block[kAudioBoundByte] >> 2);
-            if (sourceType == SourceType::Aob) report.dvdAudioSummary();
-        }
-        scanner.scanBlock(block, length);
+        pass.feed(block, length, start);
     }
 
     if (state.cancelFlag) state.frameCounts = {0, 0};

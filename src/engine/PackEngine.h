@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "engine/PassOptions.h"
 #include "engine/RunState.h"
 #include "platform/Format.h"
 
@@ -10,18 +11,7 @@ namespace tessary {
 
 class InputFile;
 class Reporter;
-class ScanListener;
-
-// The options a pass reads. They are taken anew at every block, so a change in the window
-// takes effect while the pass runs.
-struct PassOptions {
-    bool fastCheck = true;
-    int fastSizeMb = 300;
-    bool countFrames = true;
-    bool details = true;
-    // Demux pass: the selected video streams (their frames are counted).
-    std::array<bool, kVideoStreams> videoSelected{};
-};
+struct DemuxOutputs;
 
 // What a pass needs from the program around it.
 class PassHost {
@@ -46,10 +36,11 @@ inline constexpr uint64_t kMebibyte = 1048576;
 // One pass of the pack engine over `source`, from its position to its end or until Cancel or
 // the fast-check limit stops it. `sourcePath` is the path the user chose (its extension
 // selects the navigation layout; in a continued run it is still the first file's path).
-// `writer` receives the payload chunks of a Demux pass.
+// A Demux pass writes the selected streams into `outputs` and counts the frames of the video
+// streams it writes.
 void demux(RunMode mode, RunState& state, InputFile& source, const std::string& sourcePath,
            PassHost& host, Reporter& out, const LocaleSettings& locale = {},
-           ScanListener* writer = nullptr);
+           const DemuxOutputs* outputs = nullptr);
 
 // The progress text of status panel 1.
 std::string progressText(uint64_t position, uint64_t size, double elapsedDays,

@@ -9,13 +9,10 @@ namespace {
 bool isVideoStreamId(int id) {
     return (id >= 0xE0 && id <= 0xE3) || id == 0xFD;
 }
-bool isSubpictureId(int id) {
-    return (id >= 0x20 && id <= 0x3F) || (id >= 0x60 && id <= 0x7F);
-}
 
 } // namespace
 
-PackScanner::PackScanner(RunState& state, RunMode mode, ScanListener& listener)
+PackScanner::PackScanner(RunState& state, RunMode mode, PassListener& listener)
     : state_(state), mode_(mode), listener_(listener) {}
 
 void PackScanner::clearHeaderState() {
@@ -37,6 +34,7 @@ void PackScanner::clearHeaderState() {
 void PackScanner::startPacket(PacketKind kind) {
     clearHeaderState();
     kind_ = kind;
+    ptsInPacket_ = false;
     lengthCountdown_ = 2;
 }
 
@@ -87,12 +85,16 @@ void PackScanner::consumeHeaderByte() {
         fold(5 - ptsCountdown_, byte);
         if (--ptsCountdown_ == 0) {
             lastPts_ = accumulator_;
+            ptsInPacket_ = true;
             timeStampsDone = true;
         }
     } else if (ptsDtsCountdown_ > 0) {
         const int index = 10 - ptsDtsCountdown_;
         fold(index, byte);
-        if (index == 4) lastPts_ = accumulator_;
+        if (index == 4) {
+            lastPts_ = accumulator_;
+            ptsInPacket_ = true;
+        }
         if (--ptsDtsCountdown_ == 0) timeStampsDone = true;
     } else if (extensionFlagsPending_) {
         extensionFlagsPending_ = false;
@@ -119,25 +121,10 @@ void PackScanner::consumeHeaderByte() {
 }
 
 void PackScanner::audioSubstream(int id) {
-    audioNumber_ = id & 0x0F;
-    bool known = true;
-    if (id >= 0x80 && id <= 0x87) {
-        audioNumber_ = id & 7;
-        audioCodec_ = AudioCodec::Ac3;
-    } else if (id >= 0x88 && id <= 0x8F) {
-        audioNumber_ = id & 7;
-        audioCodec_ = AudioCodec::Dts;
-    } else if (id >= 0xC0 && id <= 0xCF) {
-        audioCodec_ = AudioCodec::DdPlus;
-    } else if (id >= 0xA0 && id <= 0xA7) {
-        audioCodec_ = AudioCodec::Lpcm;
-    } else if (id >= 0xB0 && id <= 0xB7) {
-        audioNumber_ = id & 7;
-        audioCodec_ = AudioCodec::TrueHd;
-    } else {
-        known = false;
-    }
-    if (known) {
+    const AudioCodec codec = audioCodecOfSubstream(static_cast<uint32_t>(id));
+    audioNumber_ = audioNumberOfSubstream(static_cast<uint32_t>(id));
+    if (codec != AudioCodec::None) {
+        audioCodec_ = codec;
         audioSubstreamId_ = id;
         const int slot = audioSlot(audioNumber_);
         if (state_.streamTable[slot] < 0) {
@@ -179,7 +166,7 @@ void PackScanner::audioSubstream(int id) {
 
 void PackScanner::substreamHeaderByte(uint8_t byte) {
     --remaining_;
-    if (substreamCountdown_ == 4 && isSubpictureId(byte)) {
+    if (substreamCountdown_ == 4 && isSubpictureSubstream(byte)) {
         substreamCountdown_ = 0;
         subpictureNumber_ = byte & 0x1F;
         subpictureSubstreamId_ = byte;
@@ -208,6 +195,7 @@ void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t 
     c.position = position;
     c.length = chunk;
     c.lastPts = lastPts_;
+    c.packetHasPts = ptsInPacket_;
     c.firstOfPacket = firstChunk_;
     firstChunk_ = false;
     switch (kind_) {

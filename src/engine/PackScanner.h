@@ -31,25 +31,35 @@ struct PayloadChunk {
     VideoCodec videoCodec = VideoCodec::None;
     int videoCode = 0; // stream id 0xE0..0xE3 or stream id extension 0x55, 0x56
     AudioCodec audioCodec = AudioCodec::None;
-    int substreamId = 0;    // audio and subpicture
-    uint32_t lastPts = 0;   // PTS most recently decoded from a PES header
-    uint32_t streamPts = 0; // audio/subpicture: last PTS when the stream entered the table
+    int substreamId = 0;       // audio and subpicture
+    uint32_t lastPts = 0;      // PTS most recently decoded from a PES header
+    bool packetHasPts = false; // the header of this chunk's packet carried a PTS
+    uint32_t streamPts = 0;    // audio/subpicture: last PTS when the stream entered the table
     bool firstOfPacket = false;
 };
 
-// What the scanner finds, handed to the pass's consumers.
-class ScanListener {
+// What the scanner finds, handed to the pass and from there to each of its listeners (frame
+// counting, the stream report, the Demux writer). Each listener takes what it needs.
+class PassListener {
 public:
-    virtual ~ScanListener() = default;
+    virtual ~PassListener() = default;
     // A slot of the stream table was filled for the first time in this pass.
     virtual void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                               AudioCodec audio) = 0;
-    virtual void payload(const PayloadChunk& chunk) = 0;
+                               AudioCodec audio) {
+        (void)kind, (void)number, (void)code, (void)video, (void)audio;
+    }
+    virtual void payload(const PayloadChunk& chunk) { (void)chunk; }
     // Navigation data behind the substream id of a private stream 2 packet; `available` is
-    // what the block holds from there on. Returns false when the data was not complete
-    // enough to report, so that the next packet of its kind is tried.
-    virtual bool dataSearchInformation(const uint8_t* data, std::size_t available) = 0;
-    virtual bool generalControlInformation(const uint8_t* data, std::size_t available) = 0;
+    // what the block holds from there on. Returns true when the data was taken, false when it
+    // was not complete enough, so that the next packet of its kind is tried.
+    virtual bool dataSearchInformation(const uint8_t* data, std::size_t available) {
+        (void)data, (void)available;
+        return false;
+    }
+    virtual bool generalControlInformation(const uint8_t* data, std::size_t available) {
+        (void)data, (void)available;
+        return false;
+    }
 };
 
 // The resumable byte scanner of one pass. It recognises PES packets by their start codes,
@@ -57,7 +67,7 @@ public:
 // or skip runs past the end of a block continues in the next one.
 class PackScanner {
 public:
-    PackScanner(RunState& state, RunMode mode, ScanListener& listener);
+    PackScanner(RunState& state, RunMode mode, PassListener& listener);
 
     void scanBlock(const uint8_t* block, std::size_t length);
 
@@ -75,7 +85,7 @@ private:
 
     RunState& state_;
     RunMode mode_;
-    ScanListener& listener_;
+    PassListener& listener_;
 
     uint32_t window_ = 0;
     PacketKind kind_ = PacketKind::None;
@@ -102,6 +112,7 @@ private:
     int ptsDtsCountdown_ = 0;
     uint32_t accumulator_ = 0;
     uint32_t lastPts_ = 0;
+    bool ptsInPacket_ = false;
     bool extensionFlagsPending_ = false;
     uint8_t extensionFlags_ = 0;
     int pstdCountdown_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/NavigationLayout.h"
 #include "engine/RunState.h"
 #include "inspect/InspectorSeam.h"
 #include "platform/Paths.h"
@@ -13,26 +14,8 @@ namespace tessary {
 
 namespace {
 
-uint32_t be16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-uint32_t be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
-// Offsets behind the substream id of the navigation packets.
-constexpr std::size_t kVobIdOffset = 24;
-constexpr std::size_t kFirstPtmOffset = 44;
-constexpr std::size_t kLastPtmOffset = 48;
-constexpr std::size_t kAudioSyncEvo = 530;
-constexpr std::size_t kSubpictureSyncEvo = 546;
-constexpr std::size_t kAudioSyncVob = 402;
-constexpr std::size_t kSubpictureSyncVob = 418;
-constexpr std::size_t kSubpictureSyncBytes = 32 * 4;
-constexpr std::size_t kEncryptionOffset = 12;
-constexpr std::size_t kCopyValidOffset = 24;
-constexpr std::size_t kCopyValuesOffset = 26;
+using nav::readBe16;
+using nav::readBe32;
 
 const char* const kCgmsNames[8] = {"Copy Freely",
                                    "",
@@ -79,7 +62,7 @@ void StreamReport::streamEntered(StreamKind kind, int number, int code, VideoCod
         if (video == VideoCodec::Vc1) out_.log("[b]VC-1[/b] video stream " + n + " found!");
         break;
     case StreamKind::Subpicture:
-        if (code <= 0x3F)
+        if (!isExtendedSubpicture(static_cast<uint32_t>(code)))
             out_.log("[b]Subpicture[/b] stream " + n + " found!");
         else
             out_.log("[b]Extended subpicture[/b] stream " + n + " found!");
@@ -145,7 +128,7 @@ void StreamReport::details(const PayloadChunk& chunk) {
 
     if (chunk.kind == PacketKind::Subpicture) {
         if (chunk.length >= 2) {
-            const uint32_t start = be16(chunk.block + chunk.position);
+            const uint32_t start = readBe16(chunk.block + chunk.position);
             out_.log(start == 0 ? "   Format = [bl]8bitRLE[/bl]" : "   Format = [bl]2bitRLE[/bl]");
         }
         return;
@@ -187,22 +170,20 @@ void StreamReport::details(const PayloadChunk& chunk) {
 }
 
 bool StreamReport::dataSearchInformation(const uint8_t* d, std::size_t available) {
-    const bool vob = source_ == SourceType::Vob;
-    const std::size_t audioSync = vob ? kAudioSyncVob : kAudioSyncEvo;
-    const std::size_t subpictureSync = vob ? kSubpictureSyncVob : kSubpictureSyncEvo;
+    const nav::SyncTables sync = nav::syncTables(source_ == SourceType::Vob);
     // A packet cut by the end of the valid bytes is not reported.
-    if (available < subpictureSync + kSubpictureSyncBytes) return false;
+    if (available < sync.end()) return false;
 
     int audioCount = audioBound_;
     if (audioCount == 0)
-        for (int i = 0; i < 8; ++i)
-            if (be16(d + audioSync + 2 * i) != 0) ++audioCount;
+        for (int i = 0; i < nav::kAudioSyncEntries; ++i)
+            if (readBe16(d + sync.audio + 2 * i) != 0) ++audioCount;
     int subpictureCount = 0;
-    for (int i = 0; i < 32; ++i)
-        if (be32(d + subpictureSync + 4 * i) != 0) ++subpictureCount;
+    for (int i = 0; i < nav::kSubpictureSyncEntries; ++i)
+        if (readBe32(d + sync.subpicture + 4 * i) != 0) ++subpictureCount;
 
     if (readPass_) {
-        std::string line = "VOB number " + num(be16(d + kVobIdOffset)) + " contains [b]" +
+        std::string line = "VOB number " + num(readBe16(d + nav::kVobId)) + " contains [b]" +
                            num(videoBound_) + "[/b] video " + (subpictureCount > 0 ? "," : "and") +
                            " [b]" + num(audioCount) + "[/b] audio ";
         if (subpictureCount > 0) line += "and [b]" + num(subpictureCount) + "[/b] subpicture ";
@@ -210,10 +191,10 @@ bool StreamReport::dataSearchInformation(const uint8_t* d, std::size_t available
         out_.log(line);
     }
 
-    const uint32_t first = be32(d + kFirstPtmOffset);
+    const uint32_t first = readBe32(d + nav::kFirstVideoPtm);
     if (state_.firstVideoPtm == 0) state_.firstVideoPtm = first;
     if (readPass_) out_.log("PTM of first video frame = [re]" + hex8(first) + "[/re]");
-    state_.lastVideoPtm = be32(d + kLastPtmOffset);
+    state_.lastVideoPtm = readBe32(d + nav::kLastVideoPtm);
     if (readPass_) out_.log("PTM of last video frame = " + hex8(state_.lastVideoPtm));
 
     const uint32_t span = state_.lastVideoPtm - first;
@@ -226,11 +207,11 @@ bool StreamReport::dataSearchInformation(const uint8_t* d, std::size_t available
 }
 
 bool StreamReport::generalControlInformation(const uint8_t* d, std::size_t available) {
-    if (available <= kCopyValuesOffset) return false;
-    if (d[kEncryptionOffset] & 0xC0)
+    if (available <= nav::kCopyValues) return false;
+    if (d[nav::kEncryption] & 0xC0)
         out_.log("[b]This file is ENCRYPTED![/b] Decrypt it before any process.");
-    const uint8_t valid = d[kCopyValidOffset];
-    const uint8_t values = d[kCopyValuesOffset];
+    const uint8_t valid = d[nav::kCopyValidFlags];
+    const uint8_t values = d[nav::kCopyValues];
     const int cgms = values >> 5;
     const int aps = (values >> 2) & 7;
     if ((valid & 0x80) && cgms != 0) out_.log(std::string("[b]") + kCgmsNames[cgms] + "[/b]");

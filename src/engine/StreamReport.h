@@ -17,7 +17,7 @@ enum class SourceType { Evo, Vob, Aob };
 // stream, the per-stream details (first PTS, substream id, then the codec inspector), the
 // DVD-Audio summary, the VOB report of the first data search information and the encryption
 // and copy-control report of the first general control information of the pass.
-class StreamReport {
+class StreamReport : public PassListener {
 public:
     StreamReport(RunState& state, Reporter& out, SourceType source, bool readPass,
                  const LocaleSettings& locale);
@@ -27,18 +27,27 @@ public:
         audioBound_ = audioBound;
     }
 
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec video, AudioCodec audio);
+    // "Detailed info": a Read pass reports each stream's details.
+    void setDetails(bool details) { details_ = details; }
+
+    void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
+                       AudioCodec audio) override;
+    void payload(const PayloadChunk& chunk) override {
+        if (readPass_ && details_) details(chunk);
+    }
+    bool dataSearchInformation(const uint8_t* data, std::size_t available) override;
+    bool generalControlInformation(const uint8_t* data, std::size_t available) override;
+    void dvdAudioSummary();
+
     // The details of a stream, once per pass, at its first payload chunk.
     void details(const PayloadChunk& chunk);
-    bool dataSearchInformation(const uint8_t* data, std::size_t available);
-    bool generalControlInformation(const uint8_t* data, std::size_t available);
-    void dvdAudioSummary();
 
 private:
     RunState& state_;
     Reporter& out_;
     SourceType source_;
     bool readPass_;
+    bool details_ = true;
     LocaleSettings locale_;
     int videoBound_ = 0;
     int audioBound_ = 0;

@@ -1,28 +1,15 @@
 #include "ops/StreamNames.h"
 
 #include <cstdio>
-#include <initializer_list>
 
+#include "engine/Codecs.h"
 #include "engine/StreamSlots.h"
 
 namespace tessary {
 
 namespace {
 
-struct NameRange {
-    uint32_t first;
-    uint32_t last;
-    const char* name;
-};
-
-std::string lookUp(int32_t id, std::initializer_list<NameRange> table) {
-    const auto code = static_cast<uint32_t>(id);
-    for (const auto& range : table)
-        if (code >= range.first && code <= range.last) return range.name;
-    return {};
-}
-
-constexpr uint32_t kNone = 0xFFFFFFFF;
+constexpr int32_t kNone = -1;
 
 std::string numbered(const std::string& name, int number, int digits) {
     char suffix[16];
@@ -33,38 +20,46 @@ std::string numbered(const std::string& name, int number, int digits) {
 } // namespace
 
 std::string VideoStreamName(int32_t id) {
-    return lookUp(id, {{kNone, kNone, "No video stream"},
-                       {0x55, 0x56, "VC-1.stream"},
-                       {0xE0, 0xE1, "MPEG-2.stream"},
-                       {0xE2, 0xE3, "H.264.stream"}});
+    if (id == kNone) return "No video stream";
+    switch (videoCodecOfCode(static_cast<uint32_t>(id))) {
+    case VideoCodec::Vc1: return "VC-1.stream";
+    case VideoCodec::Mpeg2: return "MPEG-2.stream";
+    case VideoCodec::H264: return "H.264.stream";
+    case VideoCodec::None: break;
+    }
+    return {};
 }
 
 std::string AudioStreamName(int32_t id) {
-    return lookUp(id, {{kNone, kNone, "No audio stream"},
-                       {0x80, 0x87, "DD.stream"},
-                       {0x88, 0x8F, "DTSHD.stream"},
-                       {0xA0, 0xA7, "LPCM.stream"},
-                       {0xB0, 0xB7, "MLP.stream"},
-                       {0xC0, 0xCF, "DD+.stream"}});
+    if (id == kNone) return "No audio stream";
+    switch (audioCodecOfSubstream(static_cast<uint32_t>(id))) {
+    case AudioCodec::Ac3: return "DD.stream";
+    case AudioCodec::Dts: return "DTSHD.stream";
+    case AudioCodec::Lpcm: return "LPCM.stream";
+    case AudioCodec::TrueHd: return "MLP.stream";
+    case AudioCodec::DdPlus: return "DD+.stream";
+    case AudioCodec::None: break;
+    }
+    return {};
 }
 
 std::string SubpictureStreamName(int32_t id) {
-    return lookUp(id, {{kNone, kNone, "No subpicture stream"},
-                       {0x20, 0x3F, "Subpicture"},
-                       {0x60, 0x7F, "Ext.Subpicture"}});
+    if (id == kNone) return "No subpicture stream";
+    const auto code = static_cast<uint32_t>(id);
+    if (!isSubpictureSubstream(code)) return {};
+    return isExtendedSubpicture(code) ? "Ext.Subpicture" : "Subpicture";
 }
 
 std::string streamCaption(int slot, int32_t id) {
-    if (slot >= kFirstVideoSlot && slot < kFirstVideoSlot + kVideoStreams)
-        return numbered(VideoStreamName(id), slot - kFirstVideoSlot,
-                        suffixDigits(StreamKind::Video));
-    if (slot >= kFirstAudioSlot && slot < kFirstAudioSlot + kAudioStreams)
-        return numbered(AudioStreamName(id), slot - kFirstAudioSlot,
-                        suffixDigits(StreamKind::Audio));
-    if (slot >= kFirstSubpictureSlot && slot < kFirstSubpictureSlot + kSubpictureStreams)
-        return numbered(SubpictureStreamName(id), slot - kFirstSubpictureSlot,
-                        suffixDigits(StreamKind::Subpicture));
-    return {};
+    const auto stream = streamOfSlot(slot);
+    if (!stream) return {};
+    std::string name;
+    switch (stream->kind) {
+    case StreamKind::Video: name = VideoStreamName(id); break;
+    case StreamKind::Audio: name = AudioStreamName(id); break;
+    case StreamKind::Subpicture: name = SubpictureStreamName(id); break;
+    }
+    return numbered(name, stream->number, suffixDigits(stream->kind));
 }
 
 } // namespace tessary

@@ -41,12 +41,13 @@ void TfMain::showPage(Page page) {
 }
 
 CheckBox* TfMain::boxOfSlot(int slot) {
-    if (slot >= videoSlot(0) && slot < videoSlot(kVideoStreams))
-        return &cbVideo[slot - videoSlot(0)];
-    if (slot >= audioSlot(0) && slot < audioSlot(kAudioStreams))
-        return &cbAudio[slot - audioSlot(0)];
-    if (slot >= subpictureSlot(0) && slot < subpictureSlot(kSubpictureStreams))
-        return &cbSub[slot - subpictureSlot(0)];
+    const auto stream = streamOfSlot(slot);
+    if (!stream) return nullptr;
+    switch (stream->kind) {
+    case StreamKind::Video: return &cbVideo[static_cast<std::size_t>(stream->number)];
+    case StreamKind::Audio: return &cbAudio[static_cast<std::size_t>(stream->number)];
+    case StreamKind::Subpicture: return &cbSub[static_cast<std::size_t>(stream->number)];
+    }
     return nullptr;
 }
 
@@ -56,7 +57,6 @@ PassOptions TfMain::passOptions() {
     options.fastSizeMb = ieFastSize.value();
     options.countFrames = cbCountFr.checked();
     options.details = cbDetails.checked();
-    options.videoSelected = {cbVideo[0].checked(), cbVideo[1].checked()};
     return options;
 }
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "MemoryOutputs.h"
 #include "PackWriter.h"
 #include "TempDir.h"
+#include "engine/DemuxWriter.h"
 #include "engine/PackEngine.h"
 #include "platform/InputFile.h"
 
@@ -19,11 +21,11 @@ struct PassResult {
 };
 
 void runPass(PassResult& r, const Bytes& bytes, const std::string& name,
-             RunMode mode = RunMode::Read) {
+             RunMode mode = RunMode::Read, const DemuxOutputs* outputs = nullptr) {
     TempDir dir;
     const auto path = dir.writeFile(name, bytes).string();
     InputFile source(path);
-    demux(mode, r.state, source, path, r.host, r.out);
+    demux(mode, r.state, source, path, r.host, r.out, {}, outputs);
 }
 
 Bytes filler(std::size_t size) {
@@ -191,12 +193,16 @@ TEST(PackEngine, FastCheckStopsAfterTheFirstBlockBeyondTheLimit) {
     full.host.options.fastSizeMb = 1;
     runPass(full, picturePacks(1536), "F.EVO");
     EXPECT_EQ(full.state.frameCounts[0], 1536u);
-    // A demux pass never stops at the limit.
+    // A demux pass never stops at the limit, and counts the frames of the video it writes.
     PassResult demuxPass;
     demuxPass.host.options.fastSizeMb = 1;
-    demuxPass.host.options.videoSelected = {true, false};
-    runPass(demuxPass, picturePacks(1536), "F.EVO", RunMode::Demux);
+    MemoryOutputs files;
+    const auto video = files.create("v");
+    DemuxOutputs outputs;
+    outputs.bySlot[videoSlot(0)] = video.get();
+    runPass(demuxPass, picturePacks(1536), "F.EVO", RunMode::Demux, &outputs);
     EXPECT_EQ(demuxPass.state.frameCounts[0], 1536u);
+    EXPECT_EQ(files.bytes("v").size(), 1536u * 2000u);
 }
 
 TEST(PackEngine, CancelStopsWithinOneBlockAndClearsTheCounts) {

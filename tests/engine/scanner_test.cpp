@@ -21,7 +21,7 @@ struct Entered {
 };
 
 // Records everything the scanner hands over; payload bytes are reassembled per stream.
-class Recorder : public ScanListener {
+class Recorder : public PassListener {
 public:
     void streamEntered(StreamKind kind, int number, int code, VideoCodec, AudioCodec) override {
         entered.push_back({kind, number, code});

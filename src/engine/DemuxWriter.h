@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/PackScanner.h"
+#include "engine/StreamSlots.h"
+
+namespace tessary {
+
+class OutputFile;
+
+// The outputs of a Demux, one per selected stream box; nullptr where none is open. The set
+// is fixed when the operation starts: ticking a box during the pass changes nothing.
+struct DemuxOutputs {
+    std::array<OutputFile*, kStreamSlotCount> bySlot{};
+
+    OutputFile* of(StreamKind kind, int number) const {
+        if (number < 0 || number >= streamCount(kind)) return nullptr;
+        return bySlot[static_cast<std::size_t>(slotOf({kind, number}))];
+    }
+};
+
+// The writer of a Demux pass. Video gets the PES payload, audio what follows the substream
+// header, and every packet whose number matches an open output is written to it, whichever
+// codec it belongs to. Subpicture units become records: "SP", the unit's PTS rebased to the
+// smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's bytes
+// from all its packets.
+class DemuxWriter : public PassListener {
+public:
+    // `minFirstPts` is kNoPts when the Read reported no details: time stamps then stay as
+    // they are.
+    DemuxWriter(const DemuxOutputs& outputs, uint32_t minFirstPts)
+        : outputs_(outputs), minFirstPts_(minFirstPts) {}
+
+    void payload(const PayloadChunk& chunk) override;
+
+private:
+    const DemuxOutputs& outputs_;
+    uint32_t minFirstPts_;
+};
+
+} // namespace tessary

@@ -1,0 +1,84 @@
+#include "platform/OutputFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/FileError.h"
+
+namespace tessary {
+
+namespace {
+
+std::string reason(int error) {
+    return std::strerror(error != 0 ? error : EIO);
+}
+
+class DiskOutputFile : public OutputFile {
+public:
+    DiskOutputFile(std::FILE* file, std::string path, std::size_t bufferSize)
+        : file_(file), path_(std::move(path)), capacity_(bufferSize) {}
+    ~DiskOutputFile() override {
+        if (file_) std::fclose(file_);
+    }
+
+    void append(const uint8_t* data, std::size_t length) override {
+        if (length == 0) return;
+        size_ += length;
+        if (buffer_.size() + length > capacity_) {
+            flush();
+            // A piece as large as the buffer goes straight to the file.
+            if (length >= capacity_) {
+                write(data, length);
+                return;
+            }
+        }
+        if (buffer_.capacity() < capacity_) buffer_.reserve(capacity_);
+        buffer_.insert(buffer_.end(), data, data + length);
+    }
+
+    void close() override {
+        if (!file_) return;
+        flush();
+        std::FILE* file = file_;
+        file_ = nullptr;
+        errno = 0;
+        if (std::fclose(file) != 0) fail(errno);
+    }
+
+    uint64_t size() const override { return size_; }
+
+private:
+    void flush() {
+        if (buffer_.empty()) return;
+        write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+    void write(const uint8_t* data, std::size_t length) {
+        if (!file_) fail(EBADF);
+        errno = 0;
+        if (std::fwrite(data, 1, length, file_) != length) fail(errno);
+    }
+    [[noreturn]] void fail(int error) const {
+        throw FileError("Stream write error: \"" + path_ + "\". " + reason(error));
+    }
+
+    std::FILE* file_;
+    std::string path_;
+    std::size_t capacity_;
+    std::vector<uint8_t> buffer_;
+    uint64_t size_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<OutputFile> DiskOutputFiles::create(const std::string& path) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) throw FileError("Cannot create file \"" + path + "\". " + reason(errno));
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    return std::make_unique<DiskOutputFile>(file, path, bufferSize_);
+}
+
+} // namespace tessary

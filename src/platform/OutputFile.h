@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tessary {
+
+// A file that an operation writes from start to end. Appends are buffered; `close` writes
+// what is left. Failures raise FileError with the system's reason.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    virtual void append(const uint8_t* data, std::size_t length) = 0;
+    virtual void close() = 0;
+    // Bytes appended so far.
+    virtual uint64_t size() const = 0;
+};
+
+// Creates output files (an existing file of the name is emptied). The port lets tests make a
+// create, a write or a close fail.
+class OutputFiles {
+public:
+    virtual ~OutputFiles() = default;
+    // Raises FileError "Cannot create file \"NAME\". REASON".
+    virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
+};
+
+// Files on disk, each written through a buffer of `bufferSize` bytes.
+class DiskOutputFiles : public OutputFiles {
+public:
+    explicit DiskOutputFiles(std::size_t bufferSize = 262144) : bufferSize_(bufferSize) {}
+    std::unique_ptr<OutputFile> create(const std::string& path) override;
+
+private:
+    std::size_t bufferSize_;
+};
+
+} // namespace tessary

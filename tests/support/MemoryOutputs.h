@@ -1,0 +1,64 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileError.h"
+#include "platform/OutputFile.h"
+
+namespace tessary::test {
+
+// Output files kept in memory, by path, with failures on demand: a create of a named file,
+// a write that would take a file past a size, or a close.
+class MemoryOutputs : public OutputFiles {
+public:
+    struct File {
+        std::vector<uint8_t> bytes;
+        bool closed = false;
+    };
+
+    std::unique_ptr<OutputFile> create(const std::string& path) override {
+        if (path == failCreate) throw FileError("Cannot create file \"" + path + "\". Denied");
+        files[path] = std::make_shared<File>();
+        order.push_back(path);
+        return std::make_unique<Output>(*this, files[path], path);
+    }
+
+    const std::vector<uint8_t>& bytes(const std::string& path) const {
+        return files.at(path)->bytes;
+    }
+
+    std::map<std::string, std::shared_ptr<File>> files;
+    std::vector<std::string> order; // paths in the order they were created
+    std::string failCreate;
+    std::string failWrite;          // this file fails once it would hold more than ...
+    std::size_t failWriteAfter = 0; // ... this many bytes
+    std::string failClose;
+
+private:
+    class Output : public OutputFile {
+    public:
+        Output(MemoryOutputs& owner, std::shared_ptr<File> file, std::string path)
+            : owner_(owner), file_(std::move(file)), path_(std::move(path)) {}
+        void append(const uint8_t* data, std::size_t length) override {
+            if (path_ == owner_.failWrite && file_->bytes.size() + length > owner_.failWriteAfter)
+                throw FileError("Stream write error: \"" + path_ + "\". No space left on device");
+            file_->bytes.insert(file_->bytes.end(), data, data + length);
+        }
+        void close() override {
+            file_->closed = true;
+            if (path_ == owner_.failClose)
+                throw FileError("Stream write error: \"" + path_ + "\". Input/output error");
+        }
+        uint64_t size() const override { return file_->bytes.size(); }
+
+    private:
+        MemoryOutputs& owner_;
+        std::shared_ptr<File> file_;
+        std::string path_;
+    };
+};
+
+} // namespace tessary::test
