@@ -19,8 +19,11 @@ class DiskOutputFile : public OutputFile {
 public:
     DiskOutputFile(std::FILE* file, std::string path, std::size_t bufferSize)
         : file_(file), path_(std::move(path)), capacity_(bufferSize) {}
+    // An output that was not closed keeps what was appended, as far as it can be written.
     ~DiskOutputFile() override {
-        if (file_) std::fclose(file_);
+        if (!file_) return;
+        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+        std::fclose(file_);
     }
 
     void append(const uint8_t* data, std::size_t length) override {

@@ -48,6 +48,11 @@ bool fileExists(const std::string& path) {
     return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 bool folderExists(const std::string& path) {
     if (path.empty()) return false;
     std::error_code error;

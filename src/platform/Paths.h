@@ -37,6 +37,9 @@ std::string extensionPart(std::string_view path);
 // cannot be examined counts as absent.
 bool fileExists(const std::string& path);
 
+// True when both paths name one existing file (also through links). Never throws.
+bool sameFile(const std::string& a, const std::string& b);
+
 // True when a folder of that name exists. Never throws.
 bool folderExists(const std::string& path);
 

@@ -4,6 +4,7 @@
 
 #include "engine/ReadOperation.h"
 #include "ops/FrameReport.h"
+#include "ops/OutputNames.h"
 #include "ops/StreamNames.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -97,46 +98,59 @@ void TfMain::bCancelClick() {
     state.cancelFlag = true;
 }
 
-void TfMain::bReadEVOClick() {
-    if (passRunning()) return;
+bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::function<void()>& body,
+                        const std::function<void()>& giveBack) {
+    if (passRunning()) return false;
     struct PassGuard {
         int& count;
         explicit PassGuard(int& c) : count(c) { ++count; }
         ~PassGuard() { --count; }
     } guard(passesRunning_);
-    if (cbAutoClear.checked()) reMessage.clear();
-    bReadEVO.setEnabled(false);
-    const bool readXplWasEnabled = bReadXPL.enabled();
-    bReadXPL.setEnabled(false);
-    bDemux.setEnabled(false);
-    bRebuild.setEnabled(false);
-    bbEVO.setEnabled(false);
-    bbXPL.setEnabled(false);
-    Resetcbs();
-    showPage(Page::Status);
-
-    // Gives the buttons back as a finished Read does, also after an error.
-    auto enableButtons = [&] {
-        bReadEVO.setEnabled(true);
-        bReadXPL.setEnabled(readXplWasEnabled);
-        bbEVO.setEnabled(true);
-        bbXPL.setEnabled(true);
-        bCancel.setEnabled(false);
-        cbVideoClick();
-    };
+    for (Button* button : disabled)
+        button->setEnabled(false);
     try {
-        readEvo();
+        body();
     } catch (const std::exception& error) {
         state.writingPass = false;
+        bCancel.setEnabled(false);
         slog("Ready", 0);
         slog("", 1);
-        enableButtons();
+        giveBack();
         ui_.showError(error.what());
-        return;
+        return false;
     }
-    enableButtons();
-    // Demux and Rebuild start here when "Auto Demux" or "Auto Rebuild" is chosen, once those
-    // operations exist.
+    state.writingPass = false;
+    giveBack();
+    return true;
+}
+
+void TfMain::bReadEVOClick() {
+    const bool readXplWasEnabled = bReadXPL.enabled();
+    const bool done = runCommand(
+        {&bReadEVO, &bReadXPL, &bDemux, &bRebuild, &bbEVO, &bbXPL},
+        [this] {
+            if (cbAutoClear.checked()) reMessage.clear();
+            Resetcbs();
+            showPage(Page::Status);
+            readEvo();
+        },
+        [this, readXplWasEnabled] {
+            bReadEVO.setEnabled(true);
+            bReadXPL.setEnabled(readXplWasEnabled);
+            bbEVO.setEnabled(true);
+            bbXPL.setEnabled(true);
+            cbVideoClick();
+        });
+    if (done && rbAutoDemux.checked()) bDemuxClick();
+}
+
+void TfMain::bDemuxClick() {
+    runCommand(
+        {&bDemux, &bRebuild}, [this] { demuxEvo(); },
+        [this] {
+            bDemux.setEnabled(true);
+            bRebuild.setEnabled(true);
+        });
 }
 
 void TfMain::readEvo() {
@@ -167,6 +181,49 @@ void TfMain::readEvo() {
     slog("Ready", 0);
     slog("", 1);
     logframes(state, lastReadContinued_, *this, locale);
+}
+
+} // namespace tessary
+
+namespace tessary {
+
+void TfMain::demuxEvo() {
+    showPage(Page::Status);
+    state.frameCounts = {0, 0};
+    state.totalSeconds = 0;
+    state.writingPass = true;
+    const std::string path = eEVOfile.text();
+    std::string second;
+    if (cbContinue.checked()) second = getsecond(path);
+    const bool secondFound = !second.empty();
+    state.outputBaseName = CutExt(state.sourceName);
+    if (secondFound) {
+        state.outputBaseName += '_';
+        state.outputBaseName += CutExt(namePart(second));
+    }
+
+    // The selection is taken once: a box ticked or cleared during the pass opens or closes
+    // no file and changes nothing that is written.
+    const std::string prefix = outputPrefix(eWorkdir.text(), path, state.outputBaseName);
+    std::vector<DemuxTarget> targets;
+    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
+        const CheckBox* box = boxOfSlot(slot);
+        if (!box || !box->checked()) continue;
+        const TextField* extension = &eSubExt;
+        if (streamOfSlot(slot)->kind == StreamKind::Video) extension = &eVideoExt;
+        if (streamOfSlot(slot)->kind == StreamKind::Audio) extension = &eAudioExt;
+        targets.push_back({slot, demuxFileName(prefix, box->caption(), extension->text())});
+    }
+    lastDemuxTargets_ = targets;
+
+    DemuxOperation(state, *this, *this, locale, *outputFiles_)
+        .run(
+            path, second, [this] { return cbContinue.checked(); }, targets);
+    log("Done.");
+    log("");
+    slog("Ready", 0);
+    slog("", 1);
+    logframes(state, secondFound, *this, locale);
 }
 
 } // namespace tessary

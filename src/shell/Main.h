@@ -1,13 +1,17 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/PackEngine.h"
 #include "engine/RunState.h"
+#include "ops/DemuxOperation.h"
 #include "platform/Format.h"
+#include "platform/OutputFile.h"
 #include "platform/Reporter.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
@@ -116,6 +120,7 @@ public:
 
     // Handlers.
     void bReadEVOClick();
+    void bDemuxClick();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
     void cbFastCheckClick() { ieFastSize.setEnabled(cbFastCheck.checked()); }
@@ -134,6 +139,11 @@ public:
     void FormActivate(const std::vector<std::string>& arguments);
     bool FormCloseQuery();
     void FormClose();
+
+    // Where Demux creates its files (none given: on disk).
+    void setOutputFiles(OutputFiles* files) { outputFiles_ = files ? files : &diskFiles_; }
+    // The files of the last Demux, in the order they were created.
+    const std::vector<DemuxTarget>& lastDemuxTargets() const { return lastDemuxTargets_; }
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -168,13 +178,23 @@ public:
     bool lastReadContinued() const { return lastReadContinued_; }
 
 private:
+    // Runs a command: the buttons in `disabled` are disabled while it runs, and `giveBack`
+    // gives them back when it ends, also after an error. An error ends the command, is shown
+    // through the Ui and is never followed by "Done."; WritingPass is cleared either way.
+    // Returns false after an error, and does nothing while another pass runs.
+    bool runCommand(std::initializer_list<Button*> disabled, const std::function<void()>& body,
+                    const std::function<void()>& giveBack);
     void readEvo();
+    void demuxEvo();
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
     Ui& ui_;
     Clock& clock_;
     SettingsStore* settings_ = nullptr;
+    DiskOutputFiles diskFiles_;
+    OutputFiles* outputFiles_ = &diskFiles_;
+    std::vector<DemuxTarget> lastDemuxTargets_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
     bool activated_ = false;

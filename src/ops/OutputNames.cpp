@@ -1,0 +1,36 @@
+#include "ops/OutputNames.h"
+
+#include "platform/Paths.h"
+
+namespace tessary {
+
+std::string safeNamePart(std::string_view text) {
+    std::string out(text);
+    bool leading = true;
+    for (char& c : out) {
+        if (leading && c == '.') {
+            c = '_';
+            continue;
+        }
+        leading = false;
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' ||
+            c == '"' || c == '<' || c == '>' || c == '|')
+            c = '_';
+    }
+    return out;
+}
+
+std::string outputPrefix(const std::string& outputFolder, const std::string& sourcePath,
+                         const std::string& baseName) {
+    std::string folder = outputFolder.empty() ? folderPart(sourcePath) : outputFolder;
+    if (!folder.empty() && !isPathSeparator(folder.back())) folder += kPathSeparator;
+    return folder + baseName;
+}
+
+std::string demuxFileName(const std::string& prefix, std::string_view caption,
+                          std::string_view extension) {
+    return prefix + "." + safeNamePart(caption) + "." + safeNamePart(extension);
+}
+
+} // namespace tessary

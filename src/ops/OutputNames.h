@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessary {
+
+// The part of a file name that comes from a check-box caption or a typed extension, made
+// safe: path separators, control characters and : * ? " < > | become "_", and so does every
+// leading ".", so that no output lands outside its folder or hides.
+std::string safeNamePart(std::string_view text);
+
+// The prefix of every output file: the output folder (a separator added when it does not end
+// in one) followed by the base name. With no output folder the files go beside the source.
+std::string outputPrefix(const std::string& outputFolder, const std::string& sourcePath,
+                         const std::string& baseName);
+
+// A demuxed stream's file: prefix + "." + caption + "." + extension, as in
+// "/out/FEATURE_1.VC-1.stream.0.mpv".
+std::string demuxFileName(const std::string& prefix, std::string_view caption,
+                          std::string_view extension);
+
+} // namespace tessary
