@@ -9,8 +9,8 @@
 
 #include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/NameTables.h"
 #include "inspect/PayloadSearch.h"
-#include "inspect/Vc1Inspector.h"
 #include "platform/Reporter.h"
 
 namespace tessary {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "inspect/MlpInspector.h"
+#include "inspect/NameTables.h"
 #include "platform/Reporter.h"
 
 namespace tessary {

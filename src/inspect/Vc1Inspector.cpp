@@ -7,6 +7,7 @@
 
 #include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/NameTables.h"
 #include "inspect/PayloadSearch.h"
 #include "platform/Reporter.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "VideoInspectorTesting.h"
-#include "inspect/Vc1Inspector.h"
+#include "inspect/NameTables.h"
 
 namespace tessary::test {
 namespace {
