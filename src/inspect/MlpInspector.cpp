@@ -35,8 +35,8 @@ std::string bl(std::string_view value) {
 
 } // namespace
 
-void inspectMlp(const InspectorInput& input, Reporter& out, RunState&) {
-    if (input.block == nullptr || input.position > input.blockLength) return;
+InspectorResult inspectMlp(const InspectorInput& input, Reporter& out) {
+    if (input.block == nullptr || input.position > input.blockLength) return {};
     const std::size_t end =
         input.position + std::min(input.length, input.blockLength - input.position);
 
@@ -100,6 +100,7 @@ void inspectMlp(const InspectorInput& input, Reporter& out, RunState&) {
             }
         }
     }
+    return {};
 }
 
 } // namespace tessary

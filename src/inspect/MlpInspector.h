@@ -10,6 +10,6 @@ namespace tessary {
 double dynamicRangeDb(uint8_t x);
 
 // Dolby TrueHD and MLP: the format information behind each major sync.
-void inspectMlp(const InspectorInput& input, Reporter& out, RunState& state);
+InspectorResult inspectMlp(const InspectorInput& input, Reporter& out);
 
 } // namespace tessary
