@@ -166,7 +166,10 @@ void StreamReport::details(const PayloadChunk& chunk) {
         case AudioCodec::None: return;
         }
     }
-    inspectStream(input, out_, state_);
+    const InspectorResult result = inspectStream(input, out_);
+    if (result.frameRate && chunk.kind == PacketKind::Video && chunk.number >= 0 &&
+        chunk.number < kVideoStreams)
+        state_.frameRates[static_cast<std::size_t>(chunk.number)] = *result.frameRate;
 }
 
 bool StreamReport::dataSearchInformation(const uint8_t* d, std::size_t available) {

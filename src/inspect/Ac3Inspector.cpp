@@ -95,8 +95,8 @@ bool reportAc3(const SyncFrame& f, const InspectorInput& input, Reporter& out) {
 
 } // namespace
 
-void inspectAc3(const InspectorInput& input, Reporter& out, RunState&) {
-    if (input.block == nullptr || input.position > input.blockLength) return;
+InspectorResult inspectAc3(const InspectorInput& input, Reporter& out) {
+    if (input.block == nullptr || input.position > input.blockLength) return {};
     const std::size_t end =
         input.position + std::min(input.length, input.blockLength - input.position);
 
@@ -145,6 +145,7 @@ void inspectAc3(const InspectorInput& input, Reporter& out, RunState&) {
         default: break;
         }
     }
+    return {};
 }
 
 } // namespace tessary

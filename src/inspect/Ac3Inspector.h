@@ -5,6 +5,6 @@
 namespace tessary {
 
 // Dolby Digital and Dolby Digital Plus: the first sync frame.
-void inspectAc3(const InspectorInput& input, Reporter& out, RunState& state);
+InspectorResult inspectAc3(const InspectorInput& input, Reporter& out);
 
 } // namespace tessary

@@ -124,8 +124,8 @@ void readCoreHeader(BitReader& r, Reporter& out) {
 
 } // namespace
 
-void inspectDts(const InspectorInput& input, Reporter& out, RunState&) {
-    if (input.block == nullptr || input.position > input.blockLength) return;
+InspectorResult inspectDts(const InspectorInput& input, Reporter& out) {
+    if (input.block == nullptr || input.position > input.blockLength) return {};
     const std::size_t end =
         input.position + std::min(input.length, input.blockLength - input.position);
 
@@ -149,6 +149,7 @@ void inspectDts(const InspectorInput& input, Reporter& out, RunState&) {
             out.log("   Frequency extensiond found ([bl]96[/bl] kHz)");
         }
     }
+    return {};
 }
 
 } // namespace tessary

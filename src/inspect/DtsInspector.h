@@ -5,6 +5,6 @@
 namespace tessary {
 
 // DTS and DTS-HD: the first core frame header.
-void inspectDts(const InspectorInput& input, Reporter& out, RunState& state);
+InspectorResult inspectDts(const InspectorInput& input, Reporter& out);
 
 } // namespace tessary

@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/NameTables.h"
 #include "inspect/PayloadSearch.h"
-#include "inspect/Vc1Inspector.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -76,11 +75,6 @@ std::size_t findSequenceParameterSet(const InspectorInput& input) {
     });
 }
 
-void storeFrameRate(RunState& state, int number, double rate) {
-    if (number >= 0 && number < kVideoStreams)
-        state.frameRates[static_cast<std::size_t>(number)] = rate;
-}
-
 // Frame size after cropping, never below zero.
 uint64_t cropped(uint64_t size, uint64_t offsets, uint64_t unit) {
     const uint64_t crop = offsets * unit;
@@ -89,7 +83,7 @@ uint64_t cropped(uint64_t size, uint64_t offsets, uint64_t unit) {
 
 } // namespace
 
-void inspectH264(const InspectorInput& input, Reporter& out, RunState& state) {
+InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
     // Without VUI timing the rate is assumed; timing with a num_units_in_tick of 0 gives none.
     bool timingInfo = false;
     bool rateKnown = false;
@@ -234,10 +228,12 @@ void inspectH264(const InspectorInput& input, Reporter& out, RunState& state) {
         }
     }
 
+    InspectorResult result;
     if (!timingInfo)
-        storeFrameRate(state, input.number, kDefaultFrameRate);
+        result.frameRate = kDefaultFrameRate;
     else if (rateKnown)
-        storeFrameRate(state, input.number, frameRate);
+        result.frameRate = frameRate;
+    return result;
 }
 
 } // namespace tessary

@@ -10,16 +10,17 @@
 
 namespace tessary {
 
-void inspectStream(const InspectorInput& input, Reporter& out, RunState& state) {
+InspectorResult inspectStream(const InspectorInput& input, Reporter& out) {
     switch (input.codec) {
-    case InspectedCodec::Mpeg2Video: inspectMpeg2Video(input, out, state); break;
-    case InspectedCodec::Vc1Video: inspectVc1(input, out, state); break;
-    case InspectedCodec::H264Video: inspectH264(input, out, state); break;
-    case InspectedCodec::Ac3: inspectAc3(input, out, state); break;
-    case InspectedCodec::Dts: inspectDts(input, out, state); break;
-    case InspectedCodec::MlpTrueHd: inspectMlp(input, out, state); break;
-    case InspectedCodec::Lpcm: inspectLpcm(input, out, state); break;
+    case InspectedCodec::Mpeg2Video: return inspectMpeg2Video(input, out);
+    case InspectedCodec::Vc1Video: return inspectVc1(input, out);
+    case InspectedCodec::H264Video: return inspectH264(input, out);
+    case InspectedCodec::Ac3: return inspectAc3(input, out);
+    case InspectedCodec::Dts: return inspectDts(input, out);
+    case InspectedCodec::MlpTrueHd: return inspectMlp(input, out);
+    case InspectedCodec::Lpcm: return inspectLpcm(input, out);
     }
+    return {};
 }
 
 } // namespace tessary

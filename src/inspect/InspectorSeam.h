@@ -2,14 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
-#include "engine/Codecs.h"
 #include "platform/Format.h"
 
 namespace tessary {
 
 class Reporter;
-struct RunState;
 
 // The codec families that have an inspector of the first header.
 enum class InspectedCodec { Mpeg2Video, Vc1Video, H264Video, Ac3, Dts, MlpTrueHd, Lpcm };
@@ -29,8 +28,14 @@ struct InspectorInput {
     LocaleSettings locale;
 };
 
-// Hands a stream's first chunk to the inspector of its codec. Inspectors leave a video
-// stream's frame rate in state.frameRates.
-void inspectStream(const InspectorInput& input, Reporter& out, RunState& state);
+// What an inspector found that the run keeps beyond the lines it wrote.
+struct InspectorResult {
+    // The video frame rate the header gives, or none when the header does not give one.
+    std::optional<double> frameRate;
+};
+
+// Hands a stream's first chunk to the inspector of its codec. Only the video inspectors
+// return a frame rate.
+InspectorResult inspectStream(const InspectorInput& input, Reporter& out);
 
 } // namespace tessary

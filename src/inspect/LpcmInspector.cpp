@@ -4,6 +4,7 @@
 #include <string>
 
 #include "inspect/MlpInspector.h"
+#include "inspect/NameTables.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -21,12 +22,12 @@ std::string onOff(bool on) {
 
 } // namespace
 
-void inspectLpcm(const InspectorInput& input, Reporter& out, RunState&) {
+InspectorResult inspectLpcm(const InspectorInput& input, Reporter& out) {
     // The header lies just before the payload in the same packet; when the packet began in
     // the previous block, its header is gone and there is nothing to report.
     if (input.block == nullptr || input.position < kHeaderBytes ||
         input.position > input.blockLength)
-        return;
+        return {};
     const uint8_t* h = input.block + (input.position - kHeaderBytes);
     // Header bytes are examined while they lie before the payload's last byte, so an empty
     // payload stops short of the dynamic range byte.
@@ -62,6 +63,7 @@ void inspectLpcm(const InspectorInput& input, Reporter& out, RunState&) {
         default: break;
         }
     }
+    return {};
 }
 
 } // namespace tessary

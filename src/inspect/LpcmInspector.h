@@ -5,6 +5,6 @@
 namespace tessary {
 
 // LPCM: the audio parameters of the substream header.
-void inspectLpcm(const InspectorInput& input, Reporter& out, RunState& state);
+InspectorResult inspectLpcm(const InspectorInput& input, Reporter& out);
 
 } // namespace tessary

@@ -2,42 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
+#include "inspect/NameTables.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
-
-const std::array<std::string_view, 16> QuantizationNames = {"16", "20", "24"};
-
-const std::array<std::string_view, 16> SampleRateNames = {"48", "96", "192",  "",     "",     "",
-                                                          "",   "",   "44.1", "88.2", "176.4"};
-
-const std::array<std::string_view, 32> MlpChannelNames = {"C (mono)",
-                                                          "L + R",
-                                                          "Lf + Rf + S",
-                                                          "Lf + Rf + Ls + Rs",
-                                                          "Lf + Rf + LFE",
-                                                          "Lf + Rf + LFE + S",
-                                                          "Lf + Rf + LFE + Ls + Rs",
-                                                          "Lf + Rf + C",
-                                                          "Lf + Rf + C + S",
-                                                          "Lf + Rf + C + Ls + Rs",
-                                                          "Lf + Rf + C + LFE",
-                                                          "Lf + Rf + C + LFE + S",
-                                                          "Lf + Rf + C + LFE + Ls + Rs",
-                                                          "Lf + Rf + C + S",
-                                                          "Lf + Rf + C + Ls + Rs",
-                                                          "Lf + Rf + C + LFE",
-                                                          "Lf + Rf + C + LFE + S",
-                                                          "Lf + Rf + C + LFE + Ls + Rs",
-                                                          "Lf + Rf + Ls + Rs + LFE",
-                                                          "Lf + Rf + Ls + Rs + C",
-                                                          "Lf + Rf + Ls + Rs + C + LFE"};
-
-const std::array<std::string_view, 32> TrueHdChannelNames = {
-    "???0",  "???1",  "???2",  "???3",  "???4",  "???5",  "???6",  "???7",
-    "???8",  "???9",  "???10", "???11", "???12", "???13", "???14", "Lf + Rf + Ls + Rs + C + LFE",
-    "???16", "???17", "???18", "???19", "???20", "???21"};
 
 double dynamicRangeDb(uint8_t x) {
     return 24.082 - 6.0206 * (x >> 5) - 0.2007 * (x & 31);
@@ -65,8 +35,8 @@ std::string bl(std::string_view value) {
 
 } // namespace
 
-void inspectMlp(const InspectorInput& input, Reporter& out, RunState&) {
-    if (input.block == nullptr || input.position > input.blockLength) return;
+InspectorResult inspectMlp(const InspectorInput& input, Reporter& out) {
+    if (input.block == nullptr || input.position > input.blockLength) return {};
     const std::size_t end =
         input.position + std::min(input.length, input.blockLength - input.position);
 
@@ -130,6 +100,7 @@ void inspectMlp(const InspectorInput& input, Reporter& out, RunState&) {
             }
         }
     }
+    return {};
 }
 
 } // namespace tessary

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "engine/RunState.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -54,8 +53,9 @@ std::string aspectRatioLine(unsigned code) {
 // Walks the payload byte by byte with a four-byte start-code window. The sequence header's
 // fields are reported until the first sequence extension has been seen; the first video PTS
 // is reported at the second picture coding extension after the first sequence header.
-void inspectMpeg2Video(const InspectorInput& input, Reporter& out, RunState& state) {
-    if (input.block == nullptr || input.position >= input.blockLength) return;
+InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
+    InspectorResult result;
+    if (input.block == nullptr || input.position >= input.blockLength) return result;
     const std::size_t available = input.blockLength - input.position;
     const std::size_t length = input.length < available ? input.length : available;
     const uint8_t* payload = input.block + input.position;
@@ -101,9 +101,7 @@ void inspectMpeg2Video(const InspectorInput& input, Reporter& out, RunState& sta
                 // aspect_ratio_information (4 bits), frame_rate_code (4 bits)
                 out.log(aspectRatioLine(m >> 4));
                 out.log(frameRateLine(m & 0x0F, input.locale));
-                if (input.number >= 0 && input.number < kVideoStreams)
-                    state.frameRates[static_cast<std::size_t>(input.number)] =
-                        storedFrameRate(m & 0x0F);
+                result.frameRate = storedFrameRate(m & 0x0F);
             } else if (sequenceCountdown == 0) {
                 // bit_rate_value (18 bits, units of 400 bit/s)
                 const uint32_t bitRateValue = (codeWindow >> 6) & 0x3FFFF;
@@ -141,6 +139,7 @@ void inspectMpeg2Video(const InspectorInput& input, Reporter& out, RunState& sta
             }
         }
     }
+    return result;
 }
 
 } // namespace tessary

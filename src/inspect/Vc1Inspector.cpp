@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/RunState.h"
 #include "inspect/BitReader.h"
+#include "inspect/NameTables.h"
 #include "inspect/PayloadSearch.h"
 #include "platform/Reporter.h"
 
@@ -43,16 +43,12 @@ std::size_t findSequenceHeader(const InspectorInput& input) {
     return findWordInPayload(input, [](uint32_t word) { return word == kSequenceHeaderStartCode; });
 }
 
-void storeFrameRate(RunState& state, int number, double rate) {
-    if (number >= 0 && number < kVideoStreams)
-        state.frameRates[static_cast<std::size_t>(number)] = rate;
-}
-
 } // namespace
 
-void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
+InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
+    InspectorResult result;
     const std::size_t startCode = findSequenceHeader(input);
-    if (startCode == kNotFound) return;
+    if (startCode == kNotFound) return result;
 
     // The header's bytes behind the start code, read on into the block, without the
     // emulation-prevention bytes.
@@ -87,7 +83,7 @@ void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
     if (psf == 1) out.log("  Progressive segmented frames.");
 
     const uint32_t displayExt = bits.readBits(1);
-    if (displayExt != 1) return;
+    if (displayExt != 1) return result;
     const uint32_t dispHorizSize = bits.readBits(14);
     const uint32_t dispVertSize = bits.readBits(14);
     out.log("   Display size = [bl]" + std::to_string(dispHorizSize + 1) + "[/bl]x[bl]" +
@@ -113,7 +109,7 @@ void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
             const uint32_t framerateexp = bits.readBits(16);
             const double rate = (framerateexp + 1) / 32.0;
             out.log("   Frame Rate = [bl]" + formatDecimal(rate, input.locale) + "[/bl]");
-            storeFrameRate(state, input.number, rate);
+            result.frameRate = rate;
         } else {
             uint32_t numerator = rateTerm(bits.readBits(8), kFrameRateNumerators, out);
             const uint32_t denominator = rateTerm(bits.readBits(4), kFrameRateDenominators, out);
@@ -124,7 +120,7 @@ void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
                 const double shown = std::nearbyint(rate * 1000) / 1000; // halves to even
                 out.log("   Frame Rate = [bl]" + formatDecimal(shown, input.locale) + "[/bl] (" +
                         std::to_string(numerator) + "/" + std::to_string(denominator) + ")");
-                storeFrameRate(state, input.number, rate);
+                result.frameRate = rate;
             }
         }
     }
@@ -135,6 +131,7 @@ void inspectVc1(const InspectorInput& input, Reporter& out, RunState& state) {
         bits.skipBits(8); // transfer_char
         bits.skipBits(8); // matrix_coef
     }
+    return result;
 }
 
 } // namespace tessary

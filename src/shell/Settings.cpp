@@ -3,6 +3,9 @@
 #include "shell/Settings.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <variant>
 
 #include "shell/Main.h"
 
@@ -10,66 +13,36 @@ namespace tessary {
 
 namespace {
 
-// Reads the values of one store in order; a value of the wrong type ends loading.
-class SettingsReader {
-public:
-    explicit SettingsReader(SettingsStore& store) : store_(store) {}
+// What a value belongs to. Loading any but an option tells the face to apply the placement; a
+// maximised close skips the position and size.
+enum class Part { State, Position, Size, Layout, Option };
 
-    bool integer(const char* name, int& value) {
-        int32_t stored = 0;
-        if (!check(store_.readInteger(name, stored), name)) return false;
-        value = stored;
-        return true;
-    }
-    bool string(const char* name, std::string& value) {
-        std::string stored;
-        if (!check(store_.readString(name, stored), name)) return false;
-        value = std::move(stored);
-        return true;
-    }
-    // Booleans are integers; any value but 0 is true. Setting the box runs its click handler.
-    void boolean(const char* name, CheckBox& box) {
-        int stored = 0;
-        if (integer(name, stored)) box.setChecked(stored != 0);
-    }
-    void text(const char* name, TextField& field) {
-        std::string stored;
-        if (string(name, stored)) field.setText(std::move(stored));
-    }
+// Where a value lives. Its stored type follows: integers and integer fields as integers, boxes
+// as integers 1 and 0, strings and text fields as strings.
+using Target = std::variant<int*, CheckBox*, IntField*, std::string*, TextField*>;
 
-private:
-    static bool check(SettingsStore::ReadStatus status, const char* name) {
-        if (status == SettingsStore::ReadStatus::WrongType)
-            throw SettingsError(std::string("Invalid data type for '") + name + "'");
-        return status == SettingsStore::ReadStatus::Ok;
-    }
-
-    SettingsStore& store_;
-};
-
-class SettingsWriter {
-public:
-    explicit SettingsWriter(SettingsStore& store) : store_(store) {}
-
-    void integer(const char* name, int value) {
-        if (!store_.writeInteger(name, value)) fail(name);
-    }
-    void string(const char* name, const std::string& value) {
-        if (!store_.writeString(name, value)) fail(name);
-    }
-    void boolean(const char* name, bool value) { integer(name, value ? 1 : 0); }
-
-private:
-    [[noreturn]] static void fail(const char* name) {
-        throw SettingsError(std::string("Failed to set data for '") + name + "'");
-    }
-
-    SettingsStore& store_;
+// One stored value. `fit` brings a loaded integer into the window's limits; `then` runs after
+// loading, whether the value was stored or not.
+struct Setting {
+    const char* name;
+    Part part;
+    Target target;
+    int (*fit)(int) = nullptr;
+    void (*then)(TfMain&) = nullptr;
 };
 
 // A stored width or height of 0 means the default size; any other is raised to the minimum.
 int atLeast(int size, int minimum) {
     return size == 0 ? 0 : std::max(size, minimum);
+}
+int fitWidth(int width) {
+    return atLeast(width, kMinWindowWidth);
+}
+int fitHeight(int height) {
+    return atLeast(height, kMinWindowHeight);
+}
+int knownState(int state) {
+    return state >= kWindowNormal && state <= kWindowMaximised ? state : kWindowNormal;
 }
 
 // The values an integer field of `maxLength` characters can show: a longer text would be cut
@@ -84,103 +57,162 @@ int fitField(int value, std::size_t maxLength) {
     return std::clamp(value, smallest, largest);
 }
 
+// Clearing a radio button selects no other: with neither stored as true the group falls back
+// to "No auto process", so that one of the three is always selected.
+void selectNoAutoWhenNone(TfMain& m) {
+    if (!m.rbAutoDemux.checked() && !m.rbAutoRebuild.checked()) m.rbNoAuto.setChecked(true);
+}
+
+// Every setting, in loading order. The size comes before the position and the state after
+// both, so that a maximised window keeps its normal placement underneath.
+auto settingsOf(TfMain& m) {
+    return std::to_array<Setting>({
+        {"Width", Part::Size, &m.placement.width, fitWidth},
+        {"Height", Part::Size, &m.placement.height, fitHeight},
+        {"Top", Part::Position, &m.placement.top},
+        {"Left", Part::Position, &m.placement.left},
+        {"WindowState", Part::State, &m.placement.state, knownState},
+        {"TreeWidth", Part::Layout, &m.treeWidth},
+        {"AudioExt", Part::Option, &m.eAudioExt},
+        {"VideoExt", Part::Option, &m.eVideoExt},
+        {"SubExt", Part::Option, &m.eSubExt},
+        {"Workdir", Part::Option, &m.eWorkdir},
+        {"EVOdir", Part::Option, &m.EVOdir},
+        {"XPLdir", Part::Option, &m.XPLdir},
+        {"Continue", Part::Option, &m.cbContinue},
+        {"FastCheck", Part::Option, &m.cbFastCheck},
+        {"CountFrames", Part::Option, &m.cbCountFr},
+        {"Details", Part::Option, &m.cbDetails},
+        {"AutoRead", Part::Option, &m.cbAutoRead},
+        {"AutoDemux", Part::Option, &m.rbAutoDemux},
+        {"AutoRebuild", Part::Option, &m.rbAutoRebuild, nullptr, selectNoAutoWhenNone},
+        {"AutoClear", Part::Option, &m.cbAutoClear},
+        {"FastSize", Part::Option, &m.ieFastSize},
+        {"ADV_PCK", Part::Option, &m.cbRBAdvanced},
+    });
+}
+
+// Reads the values of one store; a value of the wrong type ends loading.
+class SettingsReader {
+public:
+    explicit SettingsReader(SettingsStore& store) : store_(store) {}
+
+    // False when the value is not stored.
+    bool load(const Setting& setting) {
+        return std::visit([&](auto* target) { return load(setting, *target); }, setting.target);
+    }
+
+private:
+    bool load(const Setting& s, int& value) {
+        const std::optional<int32_t> stored = integer(s.name);
+        if (stored) value = s.fit != nullptr ? s.fit(*stored) : *stored;
+        return stored.has_value();
+    }
+    // Booleans are integers; any value but 0 is true. Setting the box runs its click handler.
+    bool load(const Setting& s, CheckBox& box) {
+        const std::optional<int32_t> stored = integer(s.name);
+        if (stored) box.setChecked(*stored != 0);
+        return stored.has_value();
+    }
+    bool load(const Setting& s, IntField& field) {
+        const std::optional<int32_t> stored = integer(s.name);
+        if (stored) field.setValue(fitField(*stored, field.maxLength()));
+        return stored.has_value();
+    }
+    bool load(const Setting& s, std::string& value) {
+        std::optional<std::string> stored = string(s.name);
+        if (stored) value = std::move(*stored);
+        return stored.has_value();
+    }
+    bool load(const Setting& s, TextField& field) {
+        std::optional<std::string> stored = string(s.name);
+        if (stored) field.setText(std::move(*stored));
+        return stored.has_value();
+    }
+
+    std::optional<int32_t> integer(const char* name) {
+        int32_t stored = 0;
+        if (!check(store_.readInteger(name, stored), name)) return std::nullopt;
+        return stored;
+    }
+    std::optional<std::string> string(const char* name) {
+        std::string stored;
+        if (!check(store_.readString(name, stored), name)) return std::nullopt;
+        return stored;
+    }
+    static bool check(SettingsStore::ReadStatus status, const char* name) {
+        if (status == SettingsStore::ReadStatus::WrongType)
+            throw SettingsError(std::string("Invalid data type for '") + name + "'");
+        return status == SettingsStore::ReadStatus::Ok;
+    }
+
+    SettingsStore& store_;
+};
+
+class SettingsWriter {
+public:
+    explicit SettingsWriter(SettingsStore& store) : store_(store) {}
+
+    void save(const Setting& setting) {
+        std::visit([&](auto* target) { write(setting.name, *target); }, setting.target);
+    }
+
+private:
+    void write(const char* name, int value) {
+        if (!store_.writeInteger(name, value)) fail(name);
+    }
+    void write(const char* name, const std::string& value) {
+        if (!store_.writeString(name, value)) fail(name);
+    }
+    void write(const char* name, const CheckBox& box) { write(name, box.checked() ? 1 : 0); }
+    void write(const char* name, const TextField& field) { write(name, field.text()); }
+    // The field shows the value saved: a text that is no number becomes 0.
+    void write(const char* name, IntField& field) {
+        const int value = field.value();
+        field.setValue(value);
+        write(name, value);
+    }
+
+    [[noreturn]] static void fail(const char* name) {
+        throw SettingsError(std::string("Failed to set data for '") + name + "'");
+    }
+
+    SettingsStore& store_;
+};
+
 } // namespace
 
 void TfMain::RegRead() {
     if (settings_ == nullptr || !settings_->keyExists()) return;
     SettingsReader read(*settings_);
 
-    // The size before the position and the state after both, so that a maximised window keeps
-    // its normal placement underneath. The face applies what was loaded, even when a later
-    // value stops loading.
+    // The face applies what was loaded of the placement, even when a later value stops loading.
     bool placementLoaded = false;
     try {
-        int value = 0;
-        if (read.integer("Width", value)) {
-            placement.width = atLeast(value, kMinWindowWidth);
-            placementLoaded = true;
-        }
-        if (read.integer("Height", value)) {
-            placement.height = atLeast(value, kMinWindowHeight);
-            placementLoaded = true;
-        }
-        if (read.integer("Top", value)) {
-            placement.top = value;
-            placementLoaded = true;
-        }
-        if (read.integer("Left", value)) {
-            placement.left = value;
-            placementLoaded = true;
-        }
-        if (read.integer("WindowState", value)) {
-            const bool known = value >= kWindowNormal && value <= kWindowMaximised;
-            placement.state = known ? value : kWindowNormal;
-            placementLoaded = true;
-        }
-        if (read.integer("TreeWidth", value)) {
-            treeWidth = value;
-            placementLoaded = true;
+        for (const Setting& setting : settingsOf(*this)) {
+            if (read.load(setting) && setting.part != Part::Option) placementLoaded = true;
+            if (setting.then != nullptr) setting.then(*this);
         }
     } catch (const SettingsError&) {
         if (placementLoaded) placementChanged.emit();
         throw;
     }
     if (placementLoaded) placementChanged.emit();
-
-    read.text("AudioExt", eAudioExt);
-    read.text("VideoExt", eVideoExt);
-    read.text("SubExt", eSubExt);
-    read.text("Workdir", eWorkdir);
-    read.string("EVOdir", EVOdir);
-    read.string("XPLdir", XPLdir);
-    read.boolean("Continue", cbContinue);
-    read.boolean("FastCheck", cbFastCheck);
-    read.boolean("CountFrames", cbCountFr);
-    read.boolean("Details", cbDetails);
-    read.boolean("AutoRead", cbAutoRead);
-    read.boolean("AutoDemux", rbAutoDemux);
-    read.boolean("AutoRebuild", rbAutoRebuild);
-    // Clearing a radio button selects no other: with neither stored as true the group falls
-    // back to "No auto process", so that one of the three is always selected.
-    if (!rbAutoDemux.checked() && !rbAutoRebuild.checked()) rbNoAuto.setChecked(true);
-    read.boolean("AutoClear", cbAutoClear);
-    int fastSize = 0;
-    if (read.integer("FastSize", fastSize))
-        ieFastSize.setValue(fitField(fastSize, ieFastSize.maxLength()));
-    read.boolean("ADV_PCK", cbRBAdvanced);
 }
 
 void TfMain::RegWrite() {
     if (settings_ == nullptr) return;
     SettingsWriter write(*settings_);
 
-    write.integer("WindowState", placement.state);
-    // A maximised window keeps the normal placement of the last close that was not maximised.
-    if (placement.state != kWindowMaximised) {
-        write.integer("Top", placement.top);
-        write.integer("Left", placement.left);
-        write.integer("Width", placement.width);
-        write.integer("Height", placement.height);
+    // Part by part, each in table order. A maximised window keeps the normal placement of the
+    // last close that was not maximised.
+    const bool maximised = placement.state == kWindowMaximised;
+    const auto settings = settingsOf(*this);
+    for (Part part : {Part::State, Part::Position, Part::Size, Part::Layout, Part::Option}) {
+        if (maximised && (part == Part::Position || part == Part::Size)) continue;
+        for (const Setting& setting : settings)
+            if (setting.part == part) write.save(setting);
     }
-    write.integer("TreeWidth", treeWidth);
-    write.string("AudioExt", eAudioExt.text());
-    write.string("VideoExt", eVideoExt.text());
-    write.string("SubExt", eSubExt.text());
-    write.string("Workdir", eWorkdir.text());
-    write.string("EVOdir", EVOdir);
-    write.string("XPLdir", XPLdir);
-    write.boolean("Continue", cbContinue.checked());
-    write.boolean("FastCheck", cbFastCheck.checked());
-    write.boolean("CountFrames", cbCountFr.checked());
-    write.boolean("Details", cbDetails.checked());
-    write.boolean("AutoRead", cbAutoRead.checked());
-    write.boolean("AutoDemux", rbAutoDemux.checked());
-    write.boolean("AutoRebuild", rbAutoRebuild.checked());
-    write.boolean("AutoClear", cbAutoClear.checked());
-    const int fastSize = ieFastSize.value();
-    ieFastSize.setValue(fastSize);
-    write.integer("FastSize", fastSize);
-    write.boolean("ADV_PCK", cbRBAdvanced.checked());
 }
 
 } // namespace tessary

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/RunState.h"
 #include "inspect/InspectorSeam.h"
 #include "platform/Reporter.h"
 
@@ -32,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     input.position = lead < size ? lead : size;
     input.length = size - input.position;
     input.firstPts = 0x12345;
-    tessary::RunState state;
     NullReporter out;
-    tessary::inspectStream(input, out, state);
+    tessary::inspectStream(input, out);
     return 0;
 }

@@ -2,6 +2,8 @@
 // inspector the way the details report does.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -12,7 +14,6 @@
 #include <vector>
 
 #include "Fakes.h"
-#include "engine/RunState.h"
 #include "inspect/InspectorSeam.h"
 
 namespace tessary::test {
@@ -53,9 +54,8 @@ inline Lines inspectAudio(InspectedCodec codec, const Bytes& block, AudioChunk c
     input.number = chunk.number;
     input.locale = chunk.locale;
     RecordingReporter out;
-    // The audio inspectors leave the run state alone; one instance serves every call.
-    static const auto state = std::make_unique<RunState>();
-    inspectStream(input, out, *state);
+    // Audio carries no frame rate.
+    EXPECT_FALSE(inspectStream(input, out).frameRate);
     return out.lines;
 }
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "Fakes.h"
-#include "engine/RunState.h"
 #include "inspect/InspectorSeam.h"
 
 namespace tessary::test {
@@ -91,7 +90,7 @@ inline std::vector<uint8_t> concat(std::vector<uint8_t> a, const std::vector<uin
 
 struct InspectorRun {
     RecordingReporter out;
-    RunState state;
+    InspectorResult result; // of the last run
 
     // Hands block[position .. position + length) (the rest of the block by default) to the
     // inspector. The block is copied into a heap buffer of exactly its size, so that a read
@@ -111,7 +110,7 @@ struct InspectorRun {
         input.number = number;
         input.firstPts = firstPts;
         input.locale = locale;
-        inspectStream(input, out, state);
+        result = inspectStream(input, out);
         return out.lines;
     }
 };

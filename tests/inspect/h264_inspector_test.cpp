@@ -144,7 +144,7 @@ TEST(H264Inspector, EncoderSnippets) {
         ASSERT_FALSE(bytes.empty()) << c.file;
         InspectorRun run;
         EXPECT_EQ(run.run(InspectedCodec::H264Video, bytes), c.lines) << c.file;
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], c.rate) << c.file;
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), c.rate) << c.file;
     }
 }
 
@@ -341,7 +341,7 @@ TEST(H264Inspector, VuiFields) {
     EXPECT_EQ(lines.at(5), "   Video format = Component");
 }
 
-TEST(H264Inspector, FrameRateIsHalfTheTickRateAndStored) {
+TEST(H264Inspector, FrameRateIsHalfTheTickRateAndReturned) {
     struct Case {
         uint32_t numUnitsInTick, timeScale;
         const char *scaleLine, *rateLine;
@@ -365,7 +365,7 @@ TEST(H264Inspector, FrameRateIsHalfTheTickRateAndStored) {
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[lines.size() - 2], c.scaleLine);
         EXPECT_EQ(lines.back(), c.rateLine);
-        EXPECT_DOUBLE_EQ(run.state.frameRates[1], c.stored) << c.rateLine;
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), c.stored) << c.rateLine;
     }
 }
 
@@ -373,23 +373,21 @@ TEST(H264Inspector, FrameRateWithoutTimingOrWithoutTicks) {
     Sps noTiming;
     noTiming.timing = false;
     InspectorRun a;
-    a.state.frameRates[0] = 50;
     EXPECT_EQ(a.run(InspectedCodec::H264Video, noTiming.bytes()).back(), kSquare);
-    EXPECT_DOUBLE_EQ(a.state.frameRates[0], 24000.0 / 1001);
+    EXPECT_DOUBLE_EQ(a.result.frameRate.value_or(0), 24000.0 / 1001);
 
     Sps noVui;
     noVui.vui = false;
     InspectorRun b;
     EXPECT_EQ(b.run(InspectedCodec::H264Video, noVui.bytes()).back(), kSize1080);
-    EXPECT_DOUBLE_EQ(b.state.frameRates[0], 24000.0 / 1001);
+    EXPECT_DOUBLE_EQ(b.result.frameRate.value_or(0), 24000.0 / 1001);
 
     Sps noTicks;
     noTicks.numUnitsInTick = 0;
     InspectorRun c;
-    c.state.frameRates[0] = 50;
     const auto& lines = c.run(InspectedCodec::H264Video, noTicks.bytes());
     EXPECT_EQ(lines.back(), "   Frame rate = invalid");
-    EXPECT_DOUBLE_EQ(c.state.frameRates[0], 50.0);
+    EXPECT_FALSE(c.result.frameRate);
 
     InspectorRun comma;
     comma.run(InspectedCodec::H264Video, Sps{}.bytes(), 0, SIZE_MAX, 0, 0,
@@ -414,7 +412,7 @@ TEST(H264Inspector, TimingAtEveryBitOffsetAndEscaped) {
         InspectorRun run;
         const auto& lines = run.run(InspectedCodec::H264Video, bytes);
         EXPECT_EQ(lines.back(), "   Frame rate = 23.976 fps") << id;
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], 24000.0 / 1001) << id;
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), 24000.0 / 1001) << id;
     }
     EXPECT_TRUE(sawEscapedTick);
 }
@@ -435,9 +433,8 @@ TEST(H264Inspector, FindsTheSequenceParameterSet) {
     Sps zeroRef;
     zeroRef.nalHeader = 0x07;
     InspectorRun none;
-    none.state.frameRates[0] = 50;
     EXPECT_TRUE(none.run(InspectedCodec::H264Video, zeroRef.bytes()).empty());
-    EXPECT_DOUBLE_EQ(none.state.frameRates[0], 24000.0 / 1001);
+    EXPECT_DOUBLE_EQ(none.result.frameRate.value_or(0), 24000.0 / 1001);
     EXPECT_TRUE(none.run(InspectedCodec::H264Video, {0x00, 0x00, 0x01, 0x68, 0xCE}).empty());
     EXPECT_TRUE(none.run(InspectedCodec::H264Video, {}, 0, 0).empty());
     // The start code must lie inside the payload.

@@ -103,7 +103,7 @@ TEST(Mpeg2VideoInspector, EncoderSnippets) {
         ASSERT_FALSE(bytes.empty()) << c.file;
         InspectorRun run;
         EXPECT_EQ(run.run(InspectedCodec::Mpeg2Video, bytes), c.lines) << c.file;
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], c.rate) << c.file;
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), c.rate) << c.file;
     }
 }
 
@@ -122,8 +122,7 @@ TEST(Mpeg2VideoInspector, PicturesBeforeTheFirstSequenceHeaderAndARepeatedHeader
                             "   First Video PTS = 12345678"};
     EXPECT_EQ(run.run(InspectedCodec::Mpeg2Video, bytes, 0, SIZE_MAX, 1, 0x12345678), expected);
     // The second sequence header neither reports nor changes the rate.
-    EXPECT_DOUBLE_EQ(run.state.frameRates[1], 30000.0 / 1001);
-    EXPECT_DOUBLE_EQ(run.state.frameRates[0], 0.0);
+    EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), 30000.0 / 1001);
 }
 
 TEST(Mpeg2VideoInspector, CodeTablesAndLimits) {
@@ -151,7 +150,7 @@ TEST(Mpeg2VideoInspector, CodeTablesAndLimits) {
         EXPECT_EQ(lines[2], c.aspectLine);
         EXPECT_EQ(lines[3], c.rateLine);
         EXPECT_EQ(lines[4], c.bitRateLine);
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], c.stored);
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), c.stored);
     }
 }
 
@@ -175,12 +174,12 @@ TEST(Mpeg2VideoInspector, IllegalPictureCodingTypes) {
 TEST(Mpeg2VideoInspector, StaysWithinThePayloadAndTheBlock) {
     const auto header = concat(sequenceHeader(1920, 1080, 3, 1, 75000), sequenceExtension(1));
     {
-        // Cut after the size: the rest of the block is never read, the rate is not set.
+        // Cut after the size: the rest of the block is never read, no rate returned.
         InspectorRun run;
         const Lines expected = {"   Sequence Header found",
                                 "   size = [bl]1920[/bl]x[bl]1080[/bl]"};
         EXPECT_EQ(run.run(InspectedCodec::Mpeg2Video, header, 0, 7), expected);
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], 0.0);
+        EXPECT_FALSE(run.result.frameRate);
     }
     {
         // A length that runs past the block ends at the block's end. Without its start code

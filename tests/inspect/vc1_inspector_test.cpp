@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "VideoInspectorTesting.h"
-#include "inspect/Vc1Inspector.h"
+#include "inspect/NameTables.h"
 
 namespace tessary::test {
 namespace {
@@ -68,7 +68,7 @@ TEST(Vc1Inspector, AdvancedProfileHeader) {
                             "   Aspect ratio = [bl]1:1[/bl] (square samples)",
                             "   Frame Rate = [bl]23.976[/bl] (24000/1001)"};
     EXPECT_EQ(run.run(InspectedCodec::Vc1Video, bytes, 0, SIZE_MAX, 1), expected);
-    EXPECT_DOUBLE_EQ(run.state.frameRates[1], 24000.0 / 1001);
+    EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), 24000.0 / 1001);
 }
 
 TEST(Vc1Inspector, FrameRatesWithAndWithoutPulldown) {
@@ -92,18 +92,17 @@ TEST(Vc1Inspector, FrameRatesWithAndWithoutPulldown) {
         InspectorRun run;
         const auto& lines = run.run(InspectedCodec::Vc1Video, header.bytes());
         EXPECT_EQ(lines.back(), c.line);
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], c.stored) << c.line;
+        EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), c.stored) << c.line;
     }
 }
 
 TEST(Vc1Inspector, ForbiddenAndReservedRateCodes) {
     SequenceHeader header;
-    header.frameratedr = 0; // forbidden: no rate, nothing stored, no division by zero
+    header.frameratedr = 0; // forbidden: no rate, none returned, no division by zero
     InspectorRun forbidden;
-    forbidden.state.frameRates[0] = 7.5;
     EXPECT_EQ(forbidden.run(InspectedCodec::Vc1Video, header.bytes()).back(),
               "   Forbidden Frame Rate!");
-    EXPECT_DOUBLE_EQ(forbidden.state.frameRates[0], 7.5);
+    EXPECT_FALSE(forbidden.result.frameRate);
 
     header.frameratenr = 0;
     InspectorRun both;
@@ -119,7 +118,7 @@ TEST(Vc1Inspector, ForbiddenAndReservedRateCodes) {
                                  "   Frame Rate = [bl]3[/bl] (9/3)"};
     const auto& r = reserved.run(InspectedCodec::Vc1Video, header.bytes());
     EXPECT_EQ(Lines(r.end() - 3, r.end()), reservedLines);
-    EXPECT_DOUBLE_EQ(reserved.state.frameRates[0], 3.0);
+    EXPECT_DOUBLE_EQ(reserved.result.frameRate.value_or(0), 3.0);
 }
 
 TEST(Vc1Inspector, FrameRateExponentAndExplicitAspectRatio) {
@@ -134,7 +133,7 @@ TEST(Vc1Inspector, FrameRateExponentAndExplicitAspectRatio) {
                             "   Display size = [bl]1920[/bl]x[bl]1080[/bl]",
                             "   Aspect ratio = 64:45", "   Frame Rate = [bl]24[/bl]"};
     EXPECT_EQ(tail(run.run(InspectedCodec::Vc1Video, header.bytes())), expected);
-    EXPECT_DOUBLE_EQ(run.state.frameRates[0], 24.0);
+    EXPECT_DOUBLE_EQ(run.result.frameRate.value_or(0), 24.0);
 
     header.framerateexp = 0; // 1/32 fps
     InspectorRun slow;
@@ -156,7 +155,7 @@ TEST(Vc1Inspector, OptionalPartsAndReservedCodes) {
                             "   Chroma Format = Reserved", "   Size = [bl]720[/bl]x[bl]480[/bl]",
                             "  Progressive segmented frames."};
     EXPECT_EQ(run.run(InspectedCodec::Vc1Video, header.bytes()), expected);
-    EXPECT_DOUBLE_EQ(run.state.frameRates[0], 0.0);
+    EXPECT_FALSE(run.result.frameRate);
 
     for (unsigned level : {6u, 7u}) {
         header.level = level;
@@ -168,7 +167,7 @@ TEST(Vc1Inspector, OptionalPartsAndReservedCodes) {
     InspectorRun four;
     EXPECT_EQ(four.run(InspectedCodec::Vc1Video, header.bytes()).at(1), "   Level = 4");
 
-    // No aspect ratio and no frame rate: nothing stored.
+    // No aspect ratio and no frame rate: none returned.
     SequenceHeader bare;
     bare.aspectRatioFlag = 0;
     bare.framerateFlag = 0;
@@ -176,7 +175,7 @@ TEST(Vc1Inspector, OptionalPartsAndReservedCodes) {
     const Lines plainTail = {"   Size = [bl]1920[/bl]x[bl]1080[/bl]",
                              "   Display size = [bl]1920[/bl]x[bl]1080[/bl]"};
     EXPECT_EQ(tail(plain.run(InspectedCodec::Vc1Video, bare.bytes())), plainTail);
-    EXPECT_DOUBLE_EQ(plain.state.frameRates[0], 0.0);
+    EXPECT_FALSE(plain.result.frameRate);
 }
 
 TEST(Vc1Inspector, AspectRatioNames) {
@@ -212,7 +211,7 @@ TEST(Vc1Inspector, ReadsTheHeaderWithoutEmulationPreventionBytes) {
 TEST(Vc1Inspector, MissingOrCutHeaders) {
     const auto header = SequenceHeader{}.bytes();
     {
-        // No start code in the payload: nothing is reported, nothing stored.
+        // No start code in the payload: nothing is reported, no rate returned.
         InspectorRun run;
         const std::vector<uint8_t> noise = {0x00, 0x00, 0x01, 0x0E, 0x00, 0x00, 0x01, 0x0D, 0xFF};
         EXPECT_TRUE(run.run(InspectedCodec::Vc1Video, noise).empty());
@@ -220,7 +219,7 @@ TEST(Vc1Inspector, MissingOrCutHeaders) {
         EXPECT_TRUE(run.run(InspectedCodec::Vc1Video, {}, 0, 0).empty());
         // The start code lies beyond the payload's end.
         EXPECT_TRUE(run.run(InspectedCodec::Vc1Video, concat({0xAA}, header), 0, 4).empty());
-        EXPECT_DOUBLE_EQ(run.state.frameRates[0], 0.0);
+        EXPECT_FALSE(run.result.frameRate);
     }
     {
         // The start code ends the payload: the fields are read on from the block.

@@ -14,19 +14,12 @@ namespace {
 constexpr InspectedCodec kVideoCodecs[] = {InspectedCodec::Mpeg2Video, InspectedCodec::Vc1Video,
                                            InspectedCodec::H264Video};
 
-// One run state for all calls (each holds a whole block buffer).
-InspectorRun& sharedRun() {
-    static InspectorRun run;
-    return run;
-}
-
 void inspectAll(const std::vector<uint8_t>& block, std::size_t position, std::size_t length) {
-    InspectorRun& run = sharedRun();
     for (InspectedCodec codec : kVideoCodecs) {
-        run.out.lines.clear();
+        InspectorRun run;
         const auto& lines = run.run(codec, block, position, length);
         EXPECT_LE(lines.size(), 32u);
-        EXPECT_TRUE(std::isfinite(run.state.frameRates[0]));
+        EXPECT_TRUE(std::isfinite(run.result.frameRate.value_or(0)));
     }
 }
 

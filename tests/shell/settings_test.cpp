@@ -3,6 +3,8 @@
 // loaded controls.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "Fakes.h"
 #include "MemorySettingsStore.h"
 #include "shell/Main.h"
@@ -45,6 +47,19 @@ void expectDefaultOptions(const TfMain& m) {
     EXPECT_FALSE(m.cbAutoClear.checked());
     EXPECT_FALSE(m.cbRBAdvanced.checked());
 }
+
+// Records the name of every value read, with the index of its type in `Value`.
+struct RecordingStore : MemorySettingsStore {
+    ReadStatus readInteger(std::string_view name, int32_t& value) override {
+        reads[std::string(name)] = 0;
+        return MemorySettingsStore::readInteger(name, value);
+    }
+    ReadStatus readString(std::string_view name, std::string& value) override {
+        reads[std::string(name)] = 1;
+        return MemorySettingsStore::readString(name, value);
+    }
+    std::map<std::string, std::size_t> reads;
+};
 
 // Every value changed from its default.
 void changeEverything(TfMain& m) {
@@ -137,6 +152,16 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     EXPECT_TRUE(m.rbAutoRebuild.checked());
     EXPECT_TRUE(m.cbAutoClear.checked());
     EXPECT_TRUE(m.cbRBAdvanced.checked());
+}
+
+TEST(Settings, LoadingReadsExactlyTheValuesSavingWritesWithTheirTypes) {
+    RecordingStore store;
+    Window(store).main.RegWrite();
+    Window(store).main.RegRead();
+    std::map<std::string, std::size_t> written;
+    for (const auto& [name, value] : store.values)
+        written[name] = value.index();
+    EXPECT_EQ(store.reads, written);
 }
 
 TEST(Settings, AMaximisedCloseKeepsTheLastNormalPlacement) {
