@@ -2,8 +2,7 @@
 // subpicture records with their rebased time stamps.
 #include <gtest/gtest.h>
 
-#include <random>
-
+#include "DemuxData.h"
 #include "Fakes.h"
 #include "MemoryOutputs.h"
 #include "PackWriter.h"
@@ -14,14 +13,6 @@ using namespace tessary;
 using namespace tessary::test;
 
 namespace {
-
-Bytes randomBytes(std::size_t size, unsigned salt) {
-    std::mt19937 generator(salt);
-    Bytes bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<uint8_t>(generator());
-    return bytes;
-}
 
 std::string keyOf(StreamRef stream) {
     return std::string(1, kindName(stream.kind)[0]) + std::to_string(stream.number);
@@ -47,13 +38,6 @@ MemoryOutputs demuxBytes(const Bytes& bytes, uint32_t minFirstPts,
     for (std::size_t at = 0; at < bytes.size(); at += kOddBlock)
         pass.feed(bytes.data() + at, std::min(kOddBlock, bytes.size() - at), at);
     return files;
-}
-
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
 }
 
 } // namespace
@@ -110,20 +94,14 @@ TEST(DemuxWriter, SubpictureUnitsBecomeRecordsWithRebasedTimeStamps) {
     w.addPayload(Stream::subpicture(0x22), two, {.pts = 100000});
     w.addPayload(Stream::subpicture(0x22), three, {.pts = 99999});
 
-    auto record = [](uint32_t pts, const Bytes& unit) {
-        Bytes r = {'S', 'P'};
-        for (int i = 0; i < 4; ++i)
-            r.push_back(static_cast<uint8_t>(pts >> (8 * i)));
-        r.insert(r.end(), 4, 0);
-        r.insert(r.end(), unit.begin(), unit.end());
-        return r;
-    };
     const StreamRef sub2{StreamKind::Subpicture, 2};
     // 90000 is written as 90 5F 01 00.
-    const Bytes rebased = concat({record(90000, one), record(0, two), record(0xFFFFFFFF, three)});
+    const Bytes rebased = concat({subpictureRecord(90000, one), subpictureRecord(0, two),
+                                  subpictureRecord(0xFFFFFFFF, three)});
     EXPECT_EQ(demuxBytes(w.bytes(), 100000, {sub2}).bytes("s2"), rebased);
     EXPECT_EQ(Bytes(rebased.begin() + 2, rebased.begin() + 6), (Bytes{0x90, 0x5F, 0x01, 0x00}));
     // Without a smallest first PTS (a Read without details) the time stamps stay as they are.
-    const Bytes plain = concat({record(190000, one), record(100000, two), record(99999, three)});
+    const Bytes plain = concat({subpictureRecord(190000, one), subpictureRecord(100000, two),
+                                subpictureRecord(99999, three)});
     EXPECT_EQ(demuxBytes(w.bytes(), kNoPts, {sub2}).bytes("s2"), plain);
 }

@@ -2,9 +2,7 @@
 // byte for byte, the selection taken once, Cancel, failing files and Auto Demux.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-
+#include "DemuxData.h"
 #include "Fakes.h"
 #include "MemoryOutputs.h"
 #include "PackWriter.h"
@@ -16,19 +14,6 @@ using namespace tessary::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-Bytes randomBytes(std::size_t size, unsigned salt) {
-    std::mt19937 generator(salt);
-    Bytes bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<uint8_t>(generator());
-    return bytes;
-}
-
-Bytes readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // What one file of a feature carries: VC-1 video 0, AC-3 audio 0, subpicture 0.
 struct Part {
@@ -56,22 +41,6 @@ Bytes featureFile(const Part& p, std::size_t extraVideoPacks = 0) {
     for (std::size_t i = 0; i < extraVideoPacks; ++i)
         w.addPayload(Stream::vc1Video(0), filler);
     return w.bytes();
-}
-
-Bytes record(uint32_t pts, const Bytes& unit) {
-    Bytes r = {'S', 'P'};
-    for (int i = 0; i < 4; ++i)
-        r.push_back(static_cast<uint8_t>(pts >> (8 * i)));
-    r.insert(r.end(), 4, 0);
-    r.insert(r.end(), unit.begin(), unit.end());
-    return r;
-}
-
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
 }
 
 class DemuxCommand : public ::testing::Test {
@@ -142,7 +111,7 @@ TEST_F(DemuxCommand, WritesASplitFeatureStreamByStreamAndReportsIt) {
     EXPECT_EQ(readFile(out + "VC-1.stream.0.mpv"), concat({one.video, two.video}));
     EXPECT_EQ(readFile(out + "DD.stream.00.mpa"), concat({one.audio, two.audio}));
     EXPECT_EQ(readFile(out + "Subpicture.00.sup"),
-              concat({record(9000, one.sub), record(90000 + 9000, two.sub)}));
+              concat({subpictureRecord(9000, one.sub), subpictureRecord(90000 + 9000, two.sub)}));
 }
 
 TEST_F(DemuxCommand, NamesFollowTheFolderTheBaseNameAndTheCaptions) {
