@@ -288,6 +288,10 @@ TEST_F(Window, ClosingDuringAWritingPassAsksFirst) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(logLines().contains("Cancelled."));
     EXPECT_GT(store.writes, 0); // the settings were saved on the way out
+    // The pass ended with the window closed: shown again, it shows no progress.
+    ui.onProcessMessages = nullptr;
+    window->show();
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
 }
 
 TEST_F(Window, ThePlaylistTreeKeepsItsStoredWidth) {
