@@ -136,7 +136,7 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     QFont bold = bottom_->demux->font();
     bold.setBold(true);
     bottom_->demux->setFont(bold);
-    bindButton(main_.bDemux, bottom_->demux, [] {});
+    bindButton(main_.bDemux, bottom_->demux, [this] { main_.bDemuxClick(); });
     bottom_->rebuild = new QPushButton(bottom_);
     bottom_->rebuild->setObjectName("bRebuild");
     bindButton(main_.bRebuild, bottom_->rebuild, [] {});
