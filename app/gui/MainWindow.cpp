@@ -136,7 +136,7 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     QFont bold = bottom_->demux->font();
     bold.setBold(true);
     bottom_->demux->setFont(bold);
-    bindButton(main_.bDemux, bottom_->demux, [] {});
+    bindButton(main_.bDemux, bottom_->demux, [this] { main_.bDemuxClick(); });
     bottom_->rebuild = new QPushButton(bottom_);
     bottom_->rebuild->setObjectName("bRebuild");
     bindButton(main_.bRebuild, bottom_->rebuild, [] {});
@@ -391,10 +391,11 @@ void MainWindow::buildStatusBar() {
     show(0);
     show(1);
     main_.statusBar.changed.connect(show);
-    // The progress bar shows while a pass runs, that is while Cancel is available.
+    // The progress bar shows while a pass runs, that is while Cancel is available. Its own
+    // hidden flag is what counts: a pass can end while the window is closed.
     main_.bCancel.changed.connect([this] {
         const bool running = main_.bCancel.enabled();
-        if (running != progress_->isVisible()) {
+        if (running == progress_->isHidden()) {
             progress_->setValue(0);
             progress_->setVisible(running);
         }

@@ -1,6 +1,6 @@
 // The desktop window driven through its real widgets (offscreen platform): start-up with and
 // without stored settings, closing, the command buttons through passes and errors, Cancel,
-// the command line, dropped files and the layout rules.
+// Demux and its files, the command line, dropped files and the layout rules.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,11 +9,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
+#include <fstream>
+#include <iterator>
+#include <set>
 
+#include "DemoDisc.h"
 #include "Fakes.h"
 #include "MainWindow.h"
 #include "MemorySettingsStore.h"
@@ -51,14 +56,32 @@ protected:
             urls << QUrl::fromLocalFile(path);
         window->dropUrls(urls);
     }
-    // A source large enough to reach the first progress point (4 MiB).
-    std::string bigSource(const char* name) {
-        PackWriter w;
+    // Clicks a check box on its indicator, where a click toggles it.
+    void clickBox(const char* name) {
+        auto* box = widget<QCheckBox>(name);
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect indicator =
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
+    }
+    // The frame every pack of bigSource carries, one per pack.
+    static Bytes bigSourceFrame() {
         Bytes frame = {0x00, 0x00, 0x01, 0x00};
         frame.resize(2000, 0x31);
-        for (int i = 0; i < 2200; ++i)
-            w.addPayload(Stream::mpeg2Video(0), frame);
+        return frame;
+    }
+    // A source large enough to reach the first progress point (4 MiB): one MPEG-2 video
+    // stream of `packs` packs.
+    std::string bigSource(const char* name, int packs = 2200) {
+        PackWriter w;
+        for (int i = 0; i < packs; ++i)
+            w.addPayload(Stream::mpeg2Video(0), bigSourceFrame());
         return dir.writeFile(name, w.bytes()).string();
+    }
+    static Bytes fileBytes(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
     }
 
     TempDir dir;
@@ -211,6 +234,138 @@ TEST_F(Window, CommandButtonsThroughAReadItsCancelAndAnError) {
     EXPECT_FALSE(main.state.writingPass);
 }
 
+TEST_F(Window, DemuxOfTheDemoDiscWritesTheTickedStreams) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    drop({QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string())});
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    QTest::keyClicks(widget<QLineEdit>("eWorkdir"), QString::fromStdString(dir.path().string()));
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Audio));
+    clickBox("cbAudio01");
+    ASSERT_FALSE(widget<QCheckBox>("cbAudio01")->isChecked());
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+
+    // Both feature files go into one file per ticked stream, named after the two of them; each
+    // file holds its own stream from its first byte.
+    const std::string prefix = (dir.path() / "FEATURE_1_FEATURE_2.").string();
+    const std::vector<std::pair<std::string, Bytes>> expected = {
+        {"H.264.stream.0.mpv", {0x00, 0x00, 0x00, 0x01, 0x09}},
+        {"VC-1.stream.1.mpv", {0x00, 0x00, 0x01, 0x0F}},
+        {"DD.stream.00.mpa", {0x0B, 0x77}},
+        {"DTSHD.stream.02.mpa", {0x7F, 0xFE, 0x80, 0x01}},
+        {"MLP.stream.03.mpa", {}},
+        {"LPCM.stream.04.mpa", {}},
+        {"Subpicture.00.sup", {'S', 'P'}},
+        {"Subpicture.01.sup", {'S', 'P'}}};
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.insert(entry.path().filename().string());
+    std::set<std::string> expectedNames;
+    for (const auto& [name, head] : expected) {
+        expectedNames.insert("FEATURE_1_FEATURE_2." + name);
+        const Bytes bytes = fileBytes(prefix + name);
+        ASSERT_GT(bytes.size(), head.size()) << name;
+        EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin())) << name;
+    }
+    EXPECT_EQ(names, expectedNames); // nothing for the unticked E-AC-3 stream
+
+    QStringList log = {"Opening file FEATURE_1.EVO", "File size: 3 Mbytes."};
+    for (const auto& [name, head] : expected)
+        log << QString::fromStdString("Creating " + prefix + name);
+    log << "Demuxing..."
+        << "No More Copies"
+        << "Type 1 of APS1 is ON"
+        << ""
+        << "Continue on FEATURE_2.EVO"
+        << "Demuxing..."
+        << "No More Copies"
+        << "Type 1 of APS1 is ON"
+        << "Done."
+        << ""
+        << "276 counted frames (0:00:11.511) in video stream 0."
+        << "276 calculated frames (0:00:11:511) in video stream 0."
+        << "276 counted frames (0:00:11.511) in video stream 1."
+        << "276 calculated frames (0:00:11:511) in video stream 1."
+        << "";
+    EXPECT_EQ(logLines(), log);
+    EXPECT_TRUE(ui.errors.empty());
+
+    EXPECT_EQ(widget<QTabWidget>("PageControl")->currentIndex(), static_cast<int>(Page::Status));
+    for (const char* name : {"bDemux", "bRebuild", "bReadEVO", "bbEVO"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
+    EXPECT_FALSE(main.state.writingPass);
+}
+
+TEST_F(Window, DemuxCancelledKeepsWhatWasWrittenAndAnErrorGivesTheButtonsBack) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    drop({QString::fromStdString(bigSource("FEATURE_1.EVO", 4500))}); // 9 MiB: two steps
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    std::filesystem::create_directory(dir.file("out"));
+    const std::string out = dir.file("out").string();
+    QTest::keyClicks(widget<QLineEdit>("eWorkdir"), QString::fromStdString(out));
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+
+    std::map<std::string, bool> during;
+    bool progressShown = false;
+    int progressValue = -1;
+    ui.messagesProcessed = 0;
+    ui.answer = true;
+    ui.onProcessMessages = [&] {
+        for (const char* name : {"bDemux", "bRebuild", "bCancel"})
+            during[name] = enabled(name);
+        during["writingPass"] = main.state.writingPass;
+        progressShown = widget<QProgressBar>("ProgressBar")->isVisible();
+        progressValue = widget<QProgressBar>("ProgressBar")->value();
+        QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
+    };
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you sure to stop demuxing?"});
+    EXPECT_EQ(ui.messagesProcessed, 1); // stopped at the first step
+    EXPECT_EQ(
+        during,
+        (std::map<std::string, bool>{
+            {"bDemux", false}, {"bRebuild", false}, {"bCancel", true}, {"writingPass", true}}));
+    EXPECT_TRUE(progressShown);
+    const auto size = std::filesystem::file_size(dir.file("FEATURE_1.EVO"));
+    EXPECT_EQ(progressValue, static_cast<int>(kProgressStep * 1000 / size));
+
+    // The block read when Cancel was answered is still written: the first 4 MiB, 2048 packs.
+    const std::string file = out + "/FEATURE_1.MPEG-2.stream.0.mpv";
+    const Bytes frame = bigSourceFrame();
+    Bytes written;
+    for (int i = 0; i < 2048; ++i)
+        written.insert(written.end(), frame.begin(), frame.end());
+    EXPECT_TRUE(fileBytes(file) == written);
+    EXPECT_EQ(logLines(), (QStringList{"Opening file FEATURE_1.EVO", "File size: 8 Mbytes.",
+                                       QString::fromStdString("Creating " + file), "Demuxing...",
+                                       "Cancelled.", "Done.", ""}));
+    for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
+
+    // A file that cannot be created ends Demux with its message and no "Done.".
+    ui.onProcessMessages = nullptr;
+    QTest::keyClicks(widget<QLineEdit>("eWorkdir"), "/missing");
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].rfind(
+                  "Cannot create file \"" + out + "/missing/FEATURE_1.MPEG-2.stream.0.mpv\". ", 0),
+              0u)
+        << ui.errors[0];
+    EXPECT_FALSE(logLines().contains("Done."));
+    for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(main.state.writingPass);
+    EXPECT_TRUE(fileBytes(file) == written); // the earlier file is left alone
+}
+
 TEST_F(Window, AFileNamedOnTheCommandLineIsReadAtStart) {
     const std::string source = bigSource("MOVIE.EVO");
     main.cbAutoRead.setChecked(false); // read whatever "Auto read" says
@@ -288,6 +443,10 @@ TEST_F(Window, ClosingDuringAWritingPassAsksFirst) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(logLines().contains("Cancelled."));
     EXPECT_GT(store.writes, 0); // the settings were saved on the way out
+    // The pass ended with the window closed: shown again, it shows no progress.
+    ui.onProcessMessages = nullptr;
+    window->show();
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
 }
 
 TEST_F(Window, ThePlaylistTreeKeepsItsStoredWidth) {
