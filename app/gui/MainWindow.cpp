@@ -356,6 +356,8 @@ QWidget* MainWindow::buildAboutPage() {
                                 "(and DVD VOB/AOB files), extracts them and rebuilds EVOs with "
                                 "the streams you choose.\n\n"
                                 "Changes\n"
+                                "0.2  Demux: every chosen stream to a file of its own; "
+                                "subpictures as SP records.\n"
                                 "0.1  Read: stream discovery, navigation and copy-control "
                                 "report, frame counting; the command-line program and the "
                                 "desktop window.\n")
