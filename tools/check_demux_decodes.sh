@@ -3,7 +3,8 @@
 # and lets ffprobe decode every demuxed video and audio file. For each file it prints what
 # tools/make_demo_disc.sh made the stream with and what ffprobe finds in the file: codec,
 # profile, picture size, frame rate, sampling rate, channels, the packets its parser found
-# (nb_read_packets), the frames it decoded (nb_read_frames) and the decoder's complaints. The subpicture files (.sup records) are not probed.
+# (nb_read_packets), the frames it decoded (nb_read_frames) and the decoder's complaints.
+# The subpicture files (.sup records) are not probed.
 #
 # Usage: tools/check_demux_decodes.sh        (after tools/build.sh; builds nothing itself)
 #
