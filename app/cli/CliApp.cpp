@@ -1,11 +1,17 @@
 #include "CliApp.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <ostream>
+#include <stdexcept>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "JsonReport.h"
+#include "Selection.h"
 #include "TerminalOutput.h"
+#include "platform/Paths.h"
 #include "shell/Main.h"
 
 namespace tessary::cli {
@@ -47,6 +53,63 @@ struct ReadOptions {
     bool noDetails = false;
 };
 
+struct DemuxOptions {
+    std::vector<std::string> select; // lists of stream keys, checked while parsing
+    std::string outputDir;
+    std::string videoExt = "mpv";
+    std::string audioExt = "mpa";
+    std::string subExt = "sup";
+};
+
+void addReadOptions(CLI::App& command, ReadOptions& options) {
+    command.add_option("SOURCE", options.source, "The .EVO, .VOB or .AOB file to read")->required();
+    command.add_flag("--no-continue", options.noContinue,
+                     "Do not continue onto the second feature file (FEATURE_2.EVO)");
+    command.add_flag("--full", options.full, "Read the whole file (fast check off)");
+    command
+        .add_option("--fast-size", options.fastSize, "Fast check: read only the first MB megabytes")
+        ->check(CLI::Range(0, 999))
+        ->default_val(300);
+    command.add_flag("--no-count-frames", options.noCountFrames, "Do not count video frames");
+    command.add_flag("--no-details", options.noDetails, "Report no stream details");
+}
+
+void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
+    const CLI::Validator keys(
+        [](std::string& list) {
+            try {
+                parseSelection(list);
+            } catch (const std::invalid_argument& error) {
+                return std::string(error.what());
+            }
+            return std::string();
+        },
+        "KEYS");
+    command
+        .add_option("-s,--select", options.select,
+                    "Streams to demux, e.g. v0,a0,s1 (default: every stream found)")
+        ->check(keys)
+        ->allow_extra_args(false);
+    command.add_option("-o,--output-dir", options.outputDir,
+                       "Folder for the demuxed files, created when missing (default: the "
+                       "source's folder)");
+    // The option fields hold five characters; a longer extension would be cut.
+    const CLI::Validator extension(
+        [](std::string& text) {
+            return text.size() > 5 ? "\"" + text + "\" is longer than 5 characters" : std::string();
+        },
+        "EXT");
+    command.add_option("--video-ext", options.videoExt, "Extension of the video files")
+        ->check(extension)
+        ->default_str("mpv");
+    command.add_option("--audio-ext", options.audioExt, "Extension of the audio files")
+        ->check(extension)
+        ->default_str("mpa");
+    command.add_option("--sub-ext", options.subExt, "Extension of the subpicture files")
+        ->check(extension)
+        ->default_str("sup");
+}
+
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
     const std::map<std::string, Colour> colours{
         {"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}};
@@ -71,8 +134,38 @@ void applyReadOptions(TfMain& main, const ReadOptions& options) {
     main.rbNoAuto.setChecked(true);
 }
 
-int runRead(const ReadOptions& options, const OutputOptions& output, std::ostream& out,
-            std::ostream& err, bool stdoutIsTerminal, bool stderrIsTerminal) {
+// Checks the boxes of the selected streams that the Read found, and clears the others. A key
+// whose stream was not found is skipped with a warning. No selection: every stream found.
+void applySelection(TfMain& main, const std::vector<std::string>& lists, std::ostream& err) {
+    if (lists.empty()) return; // the Read checked every stream it found
+    for (int slot = 1; slot < kStreamSlotCount; ++slot)
+        if (CheckBox* box = main.boxOfSlot(slot)) box->setChecked(false);
+    for (const std::string& list : lists)
+        for (const StreamKey key : parseSelection(list)) {
+            CheckBox* box = main.boxOfSlot(slotOfKey(key));
+            if (box->enabled())
+                box->setChecked(true);
+            else
+                err << "tessary-cli: warning: no stream " << keyName(key) << " in "
+                    << namePart(main.eEVOfile.text()) << ", skipped\n";
+        }
+    main.cbVideoClick();
+}
+
+// Creates the output folder when it is missing. False (the reason shown) when it cannot be.
+bool makeOutputFolder(const std::string& folder, Ui& ui) {
+    if (folder.empty() || folderExists(folder)) return true;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && folderExists(folder)) return true;
+    ui.showError("Cannot create folder \"" + folder + "\". " +
+                 (error ? error.message() : std::string("Not a folder")));
+    return false;
+}
+
+// Reads the source and, with `demux`, demuxes the selected streams.
+int runSource(const ReadOptions& options, const DemuxOptions* demux, const OutputOptions& output,
+              std::ostream& out, std::ostream& err, bool stdoutIsTerminal, bool stderrIsTerminal) {
     CliUi ui(err);
     SystemClock clock;
     TfMain main(ui, clock);
@@ -97,15 +190,37 @@ int runRead(const ReadOptions& options, const OutputOptions& output, std::ostrea
             progressShown = !text.empty();
         });
 
+    auto clearProgress = [&] {
+        if (progressShown) err << "\r\x1b[K";
+        progressShown = false;
+    };
+
+    if (demux && !makeOutputFolder(demux->outputDir, ui)) return kExitFailure;
     main.Resetcbs();
     applyReadOptions(main, options);
     main.eEVOfile.setText(options.source);
     main.EVOadj();
     main.bReadEVOClick();
-    if (progressShown) err << "\r\x1b[K";
-
+    clearProgress();
     if (ui.failed) return kExitFailure;
-    if (json) out << readReport(main).dump(2) << '\n';
+
+    if (demux) {
+        applySelection(main, demux->select, err);
+        main.eWorkdir.setText(demux->outputDir);
+        main.eVideoExt.setText(demux->videoExt);
+        main.eAudioExt.setText(demux->audioExt);
+        main.eSubExt.setText(demux->subExt);
+        // As in the window, Demux needs at least one stream box checked.
+        if (main.bDemux.enabled())
+            main.bDemuxClick();
+        else
+            err << "tessary-cli: warning: no stream to demux in " << namePart(main.eEVOfile.text())
+                << '\n';
+        clearProgress();
+        if (ui.failed) return kExitFailure;
+    }
+
+    if (json) out << (demux ? demuxReport(main) : readReport(main)).dump(2) << '\n';
     return kExitOk;
 }
 
@@ -123,18 +238,15 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     ReadOptions read;
     CLI::App* readCommand =
         app.add_subcommand("read", "Find the streams of a source file and report on them");
-    readCommand->add_option("SOURCE", read.source, "The .EVO, .VOB or .AOB file to read")
-        ->required();
-    readCommand->add_flag("--no-continue", read.noContinue,
-                          "Do not continue onto the second feature file (FEATURE_2.EVO)");
-    readCommand->add_flag("--full", read.full, "Read the whole file (fast check off)");
-    readCommand
-        ->add_option("--fast-size", read.fastSize, "Fast check: read only the first MB megabytes")
-        ->check(CLI::Range(0, 999))
-        ->default_val(300);
-    readCommand->add_flag("--no-count-frames", read.noCountFrames, "Do not count video frames");
-    readCommand->add_flag("--no-details", read.noDetails, "Report no stream details");
+    addReadOptions(*readCommand, read);
     addOutputOptions(*readCommand, output);
+
+    DemuxOptions demux;
+    CLI::App* demuxCommand = app.add_subcommand(
+        "demux", "Read a source file, then write the streams chosen to one file each");
+    addReadOptions(*demuxCommand, read);
+    addDemuxOptions(*demuxCommand, demux);
+    addOutputOptions(*demuxCommand, output);
 
     try {
         app.parse(argc, argv);
@@ -153,7 +265,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitUsage;
     }
 
-    if (*readCommand) return runRead(read, output, out, err, stdoutIsTerminal, stderrIsTerminal);
+    if (*readCommand)
+        return runSource(read, nullptr, output, out, err, stdoutIsTerminal, stderrIsTerminal);
+    if (*demuxCommand)
+        return runSource(read, &demux, output, out, err, stdoutIsTerminal, stderrIsTerminal);
     return kExitUsage;
 }
 

@@ -1,6 +1,10 @@
 #include "JsonReport.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "Selection.h"
 
 #include "platform/Format.h"
 #include "shell/Main.h"
@@ -52,6 +56,21 @@ nlohmann::ordered_json readReport(TfMain& main) {
     report["lastFileSeconds"] = state.fileDuration * kSecondsPerDay;
     report["firstVideoPtm"] = state.firstVideoPtm;
     report["lastVideoPtm"] = state.lastVideoPtm;
+    return report;
+}
+
+nlohmann::ordered_json demuxReport(TfMain& main) {
+    using json = nlohmann::ordered_json;
+    json report = readReport(main);
+    json outputs = json::array();
+    for (const DemuxTarget& target : main.lastDemuxTargets()) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(target.path, error);
+        outputs.push_back({{"stream", keyName(keyOfSlot(target.slot))},
+                           {"path", target.path},
+                           {"size", error ? json(nullptr) : json(size)}});
+    }
+    report["outputs"] = std::move(outputs);
     return report;
 }
 

@@ -12,4 +12,9 @@ namespace tessary::cli {
 // stream box), the log lines as plain text, the frame counts and the durations.
 nlohmann::ordered_json readReport(TfMain& main);
 
+// The outcome of a Read followed by a Demux: the Read's document (its log holding the lines
+// of both) and the files written, in the order they were created, each with its stream key,
+// its path and its size on disk.
+nlohmann::ordered_json demuxReport(TfMain& main);
+
 } // namespace tessary::cli

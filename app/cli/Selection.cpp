@@ -3,7 +3,43 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "engine/StreamSlots.h"
+
 namespace tessary::cli {
+
+namespace {
+
+StreamKind kindOfKey(char kind) {
+    switch (kind) {
+    case 'v': return StreamKind::Video;
+    case 'a': return StreamKind::Audio;
+    default: return StreamKind::Subpicture;
+    }
+}
+
+char keyLetter(StreamKind kind) {
+    switch (kind) {
+    case StreamKind::Video: return 'v';
+    case StreamKind::Audio: return 'a';
+    case StreamKind::Subpicture: return 's';
+    }
+    return '?';
+}
+
+} // namespace
+
+std::string keyName(StreamKey key) {
+    return key.kind + std::to_string(key.number);
+}
+
+int slotOfKey(StreamKey key) {
+    return slotOf({kindOfKey(key.kind), key.number});
+}
+
+StreamKey keyOfSlot(int slot) {
+    const StreamRef stream = streamOfSlot(slot).value();
+    return {keyLetter(stream.kind), stream.number};
+}
 
 std::optional<StreamKey> parseStreamKey(std::string_view key) {
     if (key.size() < 2 || key.size() > 3) return std::nullopt;

@@ -14,6 +14,14 @@ struct StreamKey {
     bool operator==(const StreamKey&) const = default;
 };
 
+// The key as it is written: "v0", "a15", "s3".
+std::string keyName(StreamKey key);
+
+// The slot of the stream table that a key stands for, and the key of a stream slot (1 + video
+// number, 17 + audio number, 33 + subpicture number).
+int slotOfKey(StreamKey key);
+StreamKey keyOfSlot(int slot);
+
 // Parses one key; nullopt when it names no stream box.
 std::optional<StreamKey> parseStreamKey(std::string_view key);
 

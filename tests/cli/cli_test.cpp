@@ -1,10 +1,17 @@
 // tessary-cli: what it prints, its exit statuses and its option parsing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "CliApp.h"
+#include "DemoDisc.h"
 #include "PackWriter.h"
 #include "Selection.h"
 #include "TempDir.h"
@@ -136,4 +143,145 @@ TEST(CliSelection, ParsesStreamKeys) {
               (std::vector<StreamKey>{{'v', 0}, {'a', 15}, {'s', 31}}));
     for (const char* bad : {"v2", "a16", "s32", "a01", "x1", "a", "", "a1,", "v-1"})
         EXPECT_THROW(tessary::cli::parseSelection(bad), std::invalid_argument) << bad;
+}
+
+namespace {
+
+std::set<std::string> filesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string head(const std::filesystem::path& file, std::size_t length) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(length, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(length));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+// Demux of the demo disc (FEATURE_1.EVO continuing onto FEATURE_2.EVO) into a fresh folder.
+class CliDemux : public ::testing::Test {
+protected:
+    TempDir dir;
+    const std::filesystem::path out = dir.path() / "out";
+    const std::string source = (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string();
+    const std::string prefix = (out / "FEATURE_1_FEATURE_2.").string();
+};
+
+} // namespace
+
+TEST_F(CliDemux, WritesEveryStreamFoundAfterTheReadReport) {
+    const Result r = run({"demux", "-o", out.string(), source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+
+    // Each stream in its own file, in slot order, starting as its codec starts.
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"H.264.stream.0.mpv", std::string("\0\0\0\1\x09", 5)},
+        {"VC-1.stream.1.mpv", std::string("\0\0\1\x0F", 4)},
+        {"DD.stream.00.mpa", "\x0B\x77"},
+        {"DD+.stream.01.mpa", "\x0B\x77"},
+        {"DTSHD.stream.02.mpa", "\x7F\xFE\x80\x01"},
+        {"MLP.stream.03.mpa", ""},
+        {"LPCM.stream.04.mpa", ""},
+        {"Subpicture.00.sup", "SP"},
+        {"Subpicture.01.sup", "SP"}};
+    std::set<std::string> names;
+    std::string creating;
+    for (const auto& [name, start] : expected) {
+        names.insert("FEATURE_1_FEATURE_2." + name);
+        creating += "Creating " + prefix + name + "\n";
+        EXPECT_EQ(head(prefix + name, start.size()), start) << name;
+    }
+    EXPECT_EQ(filesIn(out), names);
+    EXPECT_EQ(head(prefix + "MLP.stream.03.mpa", 8).substr(4), "\xF8\x72\x6F\xBA");
+
+    // The report: the whole Read, then the Demux over both files.
+    const Result read = run({"read", source});
+    ASSERT_EQ(r.out.substr(0, read.out.size()), read.out);
+    const std::string demux = r.out.substr(read.out.size());
+    EXPECT_EQ(demux.substr(0, demux.find("Demuxing...")),
+              "Opening file FEATURE_1.EVO\nFile size: 3 Mbytes.\n" + creating);
+    EXPECT_NE(demux.find("\nContinue on FEATURE_2.EVO\nDemuxing...\n"), std::string::npos);
+    EXPECT_NE(demux.find("Done.\n\n276 counted frames (0:00:11.511) in video stream 0.\n"),
+              std::string::npos);
+}
+
+TEST_F(CliDemux, SelectionSkipsStreamsNotFoundAndRefusesBadKeys) {
+    const Result r = run({"demux", "-q", "-o", out.string(), "-s", "v1,a3,a9", "--select", "s0",
+                          "--video-ext", "vc1", "--audio-ext", "thd", "--sub-ext", "sp", source});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "tessary-cli: warning: no stream a9 in FEATURE_1.EVO, skipped\n");
+    EXPECT_EQ(filesIn(out), (std::set<std::string>{"FEATURE_1_FEATURE_2.VC-1.stream.1.vc1",
+                                                   "FEATURE_1_FEATURE_2.MLP.stream.03.thd",
+                                                   "FEATURE_1_FEATURE_2.Subpicture.00.sp"}));
+
+    // Usage errors stop everything before the source is read.
+    const std::string elsewhere = (dir.path() / "elsewhere").string();
+    for (const auto& [option, value, named] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"-s", "a0,a16", "\"a16\""}, {"--video-ext", "mpeg2v", "mpeg2v"}}) {
+        const Result bad = run({"demux", "-o", elsewhere, option, value, source});
+        EXPECT_EQ(bad.status, 2) << value;
+        EXPECT_EQ(bad.out, "") << value;
+        EXPECT_NE(bad.err.find(named), std::string::npos) << bad.err;
+        EXPECT_FALSE(std::filesystem::exists(elsewhere)) << value;
+    }
+}
+
+TEST_F(CliDemux, JsonListsTheFilesWrittenWithTheirSizes) {
+    const Result text = run({"demux", "-s", "a1,s1,v0", "-o", out.string(), source});
+    const Result r =
+        run({"demux", "--format", "json", "-s", "a1,s1,v0", "-o", out.string(), source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["log"].get<std::vector<std::string>>(), splitLines(text.out));
+    EXPECT_EQ(doc["streams"].size(), 9u);
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"v0", "H.264.stream.0.mpv"}, {"a1", "DD+.stream.01.mpa"}, {"s1", "Subpicture.01.sup"}};
+    ASSERT_EQ(doc["outputs"].size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& output = doc["outputs"][i];
+        EXPECT_EQ(output["stream"], expected[i].first);
+        EXPECT_EQ(output["path"], prefix + expected[i].second);
+        EXPECT_EQ(output["size"].get<uint64_t>(),
+                  std::filesystem::file_size(prefix + expected[i].second));
+        EXPECT_GT(output["size"].get<uint64_t>(), 0u);
+    }
+}
+
+TEST_F(CliDemux, FailsWhenAnOutputCannotBeCreatedOrWritten) {
+    // The output folder cannot be made (a file is in the way): nothing is read.
+    const Result folder = run({"demux", "-o", source + "/out", source});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.out, "");
+    EXPECT_EQ(folder.err.rfind("tessary-cli: Cannot create folder \"" + source + "/out\"", 0), 0u)
+        << folder.err;
+
+    // A folder where a file should go, and a file that takes no bytes: the Read is reported,
+    // the Demux stops with the reason.
+    std::filesystem::create_directories(prefix + "DD.stream.00.mpa");
+    const Result create = run({"demux", "-o", out.string(), source});
+    EXPECT_EQ(create.status, 1);
+    EXPECT_EQ(
+        create.err.rfind("tessary-cli: Cannot create file \"" + prefix + "DD.stream.00.mpa\"", 0),
+        0u)
+        << create.err;
+    EXPECT_EQ(create.out.find("Demuxing..."), std::string::npos);
+
+    if (!std::filesystem::exists("/dev/full")) return;
+    std::filesystem::remove(prefix + "DD.stream.00.mpa");
+    std::filesystem::create_symlink("/dev/full", prefix + "Subpicture.01.sup");
+    const Result write = run({"demux", "-o", out.string(), source});
+    EXPECT_EQ(write.status, 1);
+    EXPECT_EQ(
+        write.err.rfind("tessary-cli: Stream write error: \"" + prefix + "Subpicture.01.sup\"", 0),
+        0u)
+        << write.err;
+    const std::size_t demuxing = write.out.find("Demuxing...");
+    ASSERT_NE(demuxing, std::string::npos);
+    EXPECT_EQ(write.out.find("Done.", demuxing), std::string::npos);
 }
