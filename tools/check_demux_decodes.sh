@@ -114,3 +114,22 @@ sed -n 's/^Creating //p' "$out/report.txt" | while IFS= read -r file; do
     echo "  made with: $made"
     probe "$file" "$@"
 done
+
+# An independent check of the bytes: ffmpeg's stream copy of FEATURE_1.EVO alone, compared
+# with a Demux of that file alone (LPCM and the subpictures differ by design: ffmpeg keeps
+# neither as a bare elementary stream).
+echo
+echo "Compared with ffmpeg's stream copy of $(basename "$source_file") alone:"
+single="$out/single"
+mkdir "$single"
+"$cli" demux -q --no-continue -o "$single" "$source_file" >/dev/null
+for pair in "v:0 h264 H.264.stream.0.mpv" "v:1 vc1 VC-1.stream.1.mpv" "a:0 ac3 DD.stream.00.mpa" \
+    "a:1 eac3 DD+.stream.01.mpa" "a:2 dts DTSHD.stream.02.mpa" "a:3 truehd MLP.stream.03.mpa"; do
+    set -- $pair
+    ffmpeg -v error -i "$source_file" -map "0:$1" -c copy -f "$2" "$single/ffmpeg.$2"
+    if cmp -s "$single/ffmpeg.$2" "$single/FEATURE_1.$3"; then
+        echo "  $3: identical ($(stat -c %s "$single/FEATURE_1.$3") bytes)"
+    else
+        echo "  $3: DIFFERS"
+    fi
+done
