@@ -1,8 +1,9 @@
 // tessary-bench-demux: times the Demux command over a file, the way the window runs it. The
 // source is read first (untimed; fast check on, as the window's default, since the Read only
 // finds the streams), every stream found is selected, and the Demux of all of them into OUTDIR
-// is timed REPEATS times. Prints each run and the best: the bytes read, the seconds, GB/s of
-// source read, the bytes written in all; then the peak resident set size of the process.
+// is timed REPEATS times, each into new files (those of the run before are removed first).
+// Prints each run and the best: the bytes read, the seconds, GB/s of source read, the bytes
+// written in all; then the peak resident set size of the process.
 
 #include <sys/resource.h>
 
@@ -51,7 +52,7 @@ void usage(std::FILE* to) {
                      "Reads SOURCE (fast check), then demuxes every stream it found into OUTDIR\n"
                      "REPEATS times (default 3) and prints the speed of each run and the best\n"
                      "(GB: 10^9 bytes), the bytes written and the peak RSS (MB: 10^6 bytes).\n"
-                     "The files written stay in OUTDIR.\n");
+                     "The files of the last run stay in OUTDIR.\n");
 }
 
 } // namespace
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
         double best = 0;
         uint64_t written = 0;
         for (int run = 1; run <= repeats; ++run) {
+            // Every run creates its files anew, as the first does: writing over the files of
+            // the last run would time the file system's truncation as well.
+            for (const tessary::DemuxTarget& target : main.lastDemuxTargets())
+                std::filesystem::remove(target.path);
             const auto start = SteadyClock::now();
             main.bDemuxClick();
             const std::chrono::duration<double> elapsed = SteadyClock::now() - start;
