@@ -1,6 +1,7 @@
 // Frame counting over a video stream's payload chunks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "engine/FrameCounter.h"
@@ -95,4 +96,50 @@ TEST(FrameCounter, StreamsAndCodecsKeepSeparateWindows) {
     counter.count(0, VideoCodec::Vc1, head.data(), head.size());
     // Another codec sharing the number does not continue them either.
     EXPECT_EQ(counter.count(0, VideoCodec::Mpeg2, tail.data(), tail.size()), 0u);
+}
+
+TEST(FrameCounter, CountsAsAByteByByteSearchDoes) {
+    // Stretches of random bytes (seldom two zeros in a row), of zeros, of 01 bytes, and short
+    // runs drawn mostly from 00, 01 and the code, so that start codes and near misses fall
+    // everywhere: at the edges of the spans the counter tests together and of the chunks.
+    std::mt19937 random(7);
+    for (const uint8_t code : {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x09}, uint8_t{0x0D}}) {
+        Bytes es;
+        while (es.size() < 300000) {
+            const uint32_t kind = random() % 8;
+            const std::size_t run = 1 + random() % (kind < 4 ? 300 : 100);
+            for (std::size_t k = 0; k < run; ++k) {
+                uint8_t b = static_cast<uint8_t>(random());
+                if (kind == 0) {
+                    b = 0x00;
+                } else if (kind == 1) {
+                    b = 0x01;
+                } else if (kind >= 4) { // kinds 2 and 3 keep the random byte
+                    const uint32_t pick = b % 8;
+                    if (pick < 3)
+                        b = 0x00;
+                    else if (pick == 3)
+                        b = 0x01;
+                    else if (pick == 4)
+                        b = code;
+                }
+                es.push_back(b);
+            }
+        }
+        uint32_t expected = 0;
+        for (std::size_t i = 3; i < es.size(); ++i)
+            if (es[i - 3] == 0 && es[i - 2] == 0 && es[i - 1] == 1 && es[i] == code) ++expected;
+        ASSERT_GT(expected, 100u) << int{code};
+
+        uint32_t window = 0xFFFFFFFF;
+        EXPECT_EQ(countStartCodes(es.data(), es.size(), code, window), expected) << int{code};
+        // Chunks of every length from 1 to 700 bytes, in turn.
+        uint32_t total = 0;
+        window = 0xFFFFFFFF;
+        std::size_t length = 1;
+        for (std::size_t start = 0; start < es.size(); start += length, length = length % 700 + 1)
+            total += countStartCodes(es.data() + start, std::min(length, es.size() - start), code,
+                                     window);
+        EXPECT_EQ(total, expected) << int{code};
+    }
 }
