@@ -4,7 +4,6 @@
 
 #include "engine/ReadOperation.h"
 #include "ops/FrameReport.h"
-#include "ops/OutputNames.h"
 #include "ops/StreamNames.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -144,25 +143,21 @@ void TfMain::bReadEVOClick() {
     if (done && rbAutoDemux.checked()) bDemuxClick();
 }
 
-void TfMain::bDemuxClick() {
-    runCommand(
-        {&bDemux, &bRebuild}, [this] { demuxEvo(); },
-        [this] {
-            bDemux.setEnabled(true);
-            bRebuild.setEnabled(true);
-        });
+std::string TfMain::secondFeatureFile() const {
+    return cbContinue.checked() ? getsecond(eEVOfile.text()) : std::string();
+}
+
+std::string TfMain::featureBaseName(const std::string& second) const {
+    std::string base = CutExt(state.sourceName);
+    if (!second.empty()) base += "_" + CutExt(namePart(second));
+    return base;
 }
 
 void TfMain::readEvo() {
     const std::string path = eEVOfile.text();
-    state.outputBaseName = CutExt(state.sourceName);
-    std::string second;
-    if (cbContinue.checked()) second = getsecond(path);
+    const std::string second = secondFeatureFile();
     lastReadContinued_ = !second.empty();
-    if (lastReadContinued_) {
-        state.outputBaseName += '_';
-        state.outputBaseName += CutExt(namePart(second));
-    }
+    state.outputBaseName = featureBaseName(second);
 
     ReadOperation(state, *this, *this, locale).run(path, second, [this] {
         return cbContinue.checked();
@@ -181,49 +176,6 @@ void TfMain::readEvo() {
     slog("Ready", 0);
     slog("", 1);
     logframes(state, lastReadContinued_, *this, locale);
-}
-
-} // namespace tessary
-
-namespace tessary {
-
-void TfMain::demuxEvo() {
-    showPage(Page::Status);
-    state.frameCounts = {0, 0};
-    state.totalSeconds = 0;
-    state.writingPass = true;
-    const std::string path = eEVOfile.text();
-    std::string second;
-    if (cbContinue.checked()) second = getsecond(path);
-    const bool secondFound = !second.empty();
-    state.outputBaseName = CutExt(state.sourceName);
-    if (secondFound) {
-        state.outputBaseName += '_';
-        state.outputBaseName += CutExt(namePart(second));
-    }
-
-    // The selection is taken once: a box ticked or cleared during the pass opens or closes
-    // no file and changes nothing that is written.
-    const std::string prefix = outputPrefix(eWorkdir.text(), path, state.outputBaseName);
-    std::vector<DemuxTarget> targets;
-    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
-        const CheckBox* box = boxOfSlot(slot);
-        if (!box || !box->checked()) continue;
-        const TextField* extension = &eSubExt;
-        if (streamOfSlot(slot)->kind == StreamKind::Video) extension = &eVideoExt;
-        if (streamOfSlot(slot)->kind == StreamKind::Audio) extension = &eAudioExt;
-        targets.push_back({slot, demuxFileName(prefix, box->caption(), extension->text())});
-    }
-    lastDemuxTargets_ = targets;
-
-    DemuxOperation(state, *this, *this, locale, *outputFiles_)
-        .run(
-            path, second, [this] { return cbContinue.checked(); }, targets);
-    log("Done.");
-    log("");
-    slog("Ready", 0);
-    slog("", 1);
-    logframes(state, secondFound, *this, locale);
 }
 
 } // namespace tessary

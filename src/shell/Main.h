@@ -184,6 +184,10 @@ private:
     // Returns false after an error, and does nothing while another pass runs.
     bool runCommand(std::initializer_list<Button*> disabled, const std::function<void()>& body,
                     const std::function<void()>& giveBack);
+    // The second feature file when the continue option is on and one exists, else empty.
+    std::string secondFeatureFile() const;
+    // The source's name without extension, joined with the second file's when there is one.
+    std::string featureBaseName(const std::string& second) const;
     void readEvo();
     void demuxEvo();
     void selectRadio(RadioButton& chosen);
