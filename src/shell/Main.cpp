@@ -149,7 +149,11 @@ std::string TfMain::secondFeatureFile() const {
 
 std::string TfMain::featureBaseName(const std::string& second) const {
     std::string base = CutExt(state.sourceName);
-    if (!second.empty()) base += "_" + CutExt(namePart(second));
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a joined temporary here.
+    if (!second.empty()) {
+        base += '_';
+        base += CutExt(namePart(second));
+    }
     return base;
 }
 
