@@ -16,6 +16,13 @@ inline constexpr std::size_t kSystemHeaderStartCode = 16; // bytes 16, 17 = 01 B
 inline constexpr std::size_t kAudioBoundByte = 23;        // bits 7..2
 inline constexpr std::size_t kVideoBoundByte = 24;        // bits 4..0
 
+// Where an HD DVD navigation pack holds its DSI packet, from the start of the pack: the packet's
+// start code at 1287, then its length (0x02F3) and substream id 0x01, so D is 1294.
+inline constexpr std::size_t kEvoDsiPacket = 1287;
+inline constexpr std::size_t kEvoDsiData = kEvoDsiPacket + 7;
+// Bytes 1289 to 1293 of a navigation pack whose DSI is at its place.
+inline constexpr uint8_t kEvoDsiHeader[5] = {0x01, 0xBF, 0x02, 0xF3, 0x01};
+
 // Data search information.
 inline constexpr std::size_t kVobId = 24;         // 16 bits
 inline constexpr std::size_t kFirstVideoPtm = 44; // 32 bits

@@ -69,7 +69,7 @@ void TfMain::cbVideoClick() {
     for (const auto& box : cbSub)
         any = any || box.checked();
     bDemux.setEnabled(any);
-    if (upperCase(extensionPart(eEVOfile.text())) == ".EVO") bRebuild.setEnabled(any);
+    if (evoSource()) bRebuild.setEnabled(any);
 }
 
 void TfMain::Resetcbs() {
@@ -140,7 +140,9 @@ void TfMain::bReadEVOClick() {
             bbXPL.setEnabled(true);
             cbVideoClick();
         });
-    if (done && rbAutoDemux.checked()) bDemuxClick();
+    if (!done) return;
+    if (rbAutoDemux.checked()) bDemuxClick();
+    if (rbAutoRebuild.checked() && evoSource()) bRebuildClick();
 }
 
 std::string TfMain::secondFeatureFile() const {

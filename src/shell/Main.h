@@ -121,6 +121,7 @@ public:
     // Handlers.
     void bReadEVOClick();
     void bDemuxClick();
+    void bRebuildClick();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
     void cbFastCheckClick() { ieFastSize.setEnabled(cbFastCheck.checked()); }
@@ -144,6 +145,8 @@ public:
     void setOutputFiles(OutputFiles* files) { outputFiles_ = files ? files : &diskFiles_; }
     // The files of the last Demux, in the order they were created.
     const std::vector<DemuxTarget>& lastDemuxTargets() const { return lastDemuxTargets_; }
+    // The file of the last Rebuild.
+    const std::string& lastRebuildPath() const { return lastRebuildPath_; }
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -188,8 +191,11 @@ private:
     std::string secondFeatureFile() const;
     // The source's name without extension, joined with the second file's when there is one.
     std::string featureBaseName(const std::string& second) const;
+    // Whether the source is an EVO file (Rebuild is offered for those only).
+    bool evoSource() const;
     void readEvo();
     void demuxEvo();
+    void rebuildEvo();
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
@@ -199,6 +205,7 @@ private:
     DiskOutputFiles diskFiles_;
     OutputFiles* outputFiles_ = &diskFiles_;
     std::vector<DemuxTarget> lastDemuxTargets_;
+    std::string lastRebuildPath_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
     bool activated_ = false;

@@ -1,0 +1,176 @@
+#include "ops/PackFilter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/NavigationLayout.h"
+
+namespace tessary {
+
+namespace {
+
+// Bytes of a pack, from its start.
+constexpr std::size_t kMuxRate = 10;      // 3 bytes, then the stuffing byte
+constexpr std::size_t kStreamId = 17;     // of the first packet, whose start code is at 14
+constexpr std::size_t kPrivate2Sub = 20;  // first payload byte of a private stream 2 packet
+constexpr std::size_t kPesFlags = 21;     // PTS and DTS flags in bits 7 and 6
+constexpr std::size_t kHeaderLength = 22; // PES header data length H
+constexpr std::size_t kHeaderData = 23;   // private stream 1: the substream id is at 23 + H
+constexpr uint8_t kHdDvdMuxRate[4] = {0x04, 0x9D, 0x43, 0xF8};
+
+bool in(int value, int first, int last) {
+    return value >= first && value <= last;
+}
+
+bool isAudioSubstream(int id) {
+    return in(id, 0x80, 0x8F) || in(id, 0xA0, 0xAF) || in(id, 0xB0, 0xB7) || in(id, 0xC0, 0xCF);
+}
+
+// Where the stream id extension of an extended-stream packet lies: behind the time stamps
+// the flags announce, the PES extension flags byte and, when flagged, the P-STD buffer field;
+// 0 when that lies beyond the block.
+std::size_t extensionOffset(const uint8_t* pack, std::size_t length) {
+    if (length <= kPesFlags) return 0;
+    std::size_t at = kHeaderData;
+    if (pack[kPesFlags] & 0x80) at += 5;
+    if (pack[kPesFlags] & 0x40) at += 5;
+    if (at >= length) return 0;
+    if (pack[at] & 0x10) at += 2;
+    at += 2;
+    return at < length ? at : 0;
+}
+
+} // namespace
+
+PackFilter::PackFilter(const std::array<int32_t, kStreamSlotCount>& streamTable,
+                       const RebuildSelection& selection, uint32_t firstVideoPtm,
+                       uint32_t lastVideoPtm)
+    : streamTable_(streamTable), selection_(selection), firstVideoPtm_(firstVideoPtm),
+      lastVideoPtm_(lastVideoPtm) {
+    map_.fill(0xFF);
+}
+
+// A stream the Read did not find is never dropped.
+bool PackFilter::dropped(StreamKind kind, int id) const {
+    for (int number = 0; number < streamCount(kind); ++number) {
+        const int slot = slotOf({kind, number});
+        if (streamTable_[static_cast<std::size_t>(slot)] == id)
+            return !selection_.kept[static_cast<std::size_t>(slot)];
+    }
+    return false;
+}
+
+void PackFilter::number(StreamKind kind, int id) {
+    if (id < 0 || id > 0xFF || map_[static_cast<std::size_t>(id)] != 0xFF) return;
+    int renumbered = 0;
+    switch (kind) {
+    case StreamKind::Video:
+        renumbered = id == 0x55 || id == 0x56 ? 0x55 + videoCount_ : (id & 0xFE) | videoCount_;
+        ++videoCount_;
+        break;
+    case StreamKind::Audio:
+        renumbered = (id & 0xF0) == 0xC0 ? (id & 0xF0) | audioCount_ : (id & 0xF8) | audioCount_;
+        ++audioCount_;
+        break;
+    case StreamKind::Subpicture:
+        renumbered = (id & 0xE0) | subpictureCount_;
+        ++subpictureCount_;
+        break;
+    }
+    map_[static_cast<std::size_t>(id)] = static_cast<uint8_t>(renumbered);
+}
+
+int PackFilter::keptNumbers(StreamKind kind, std::array<int, kSubpictureStreams>& numbers) const {
+    int count = 0;
+    for (int number = 0; number < streamCount(kind); ++number)
+        if (selection_.kept[static_cast<std::size_t>(slotOf({kind, number}))])
+            numbers[static_cast<std::size_t>(count++)] = number;
+    return count;
+}
+
+void PackFilter::navigationPack(uint8_t* pack, std::size_t length) {
+    std::array<int, kSubpictureStreams> video{}, audio{}, subpicture{};
+    const int videoKept = keptNumbers(StreamKind::Video, video);
+    const int audioKept = keptNumbers(StreamKind::Audio, audio);
+    const int subpictureKept = keptNumbers(StreamKind::Subpicture, subpicture);
+    auto numberAll = [this](StreamKind kind, const auto& numbers, int count) {
+        for (int i = 0; i < count; ++i)
+            number(kind, streamTable_[static_cast<std::size_t>(
+                             slotOf({kind, numbers[static_cast<std::size_t>(i)]}))]);
+    };
+    numberAll(StreamKind::Video, video, videoKept);
+    numberAll(StreamKind::Audio, audio, audioKept);
+    numberAll(StreamKind::Subpicture, subpicture, subpictureKept);
+
+    if (length > nav::kVideoBoundByte) {
+        uint8_t& videoBound = pack[nav::kVideoBoundByte];
+        videoBound = static_cast<uint8_t>((videoBound & 0xE0) | videoKept);
+        uint8_t& audioBound = pack[nav::kAudioBoundByte];
+        audioBound = static_cast<uint8_t>((audioBound & 0x03) | (audioKept << 2));
+    }
+
+    const nav::SyncTables sync = nav::syncTables(false);
+    uint8_t* const d = pack + nav::kEvoDsiData;
+    if (length < nav::kEvoDsiData + sync.end() ||
+        std::memcmp(pack + nav::kEvoDsiPacket + 2, nav::kEvoDsiHeader, sizeof nav::kEvoDsiHeader) !=
+            0)
+        return;
+    nav::writeBe32(d + nav::kFirstVideoPtm, firstVideoPtm_);
+    nav::writeBe32(d + nav::kLastVideoPtm, lastVideoPtm_);
+    // Each kept stream's entry moves to its new number; the entries behind them are zeroed.
+    std::array<uint32_t, nav::kAudioSyncEntries> audioEntries{};
+    for (int i = 0; i < std::min(audioKept, nav::kAudioSyncEntries); ++i)
+        if (const int old = audio[static_cast<std::size_t>(i)]; old < nav::kAudioSyncEntries)
+            audioEntries[static_cast<std::size_t>(i)] = nav::readBe16(d + sync.audio + 2 * old);
+    for (int i = 0; i < nav::kAudioSyncEntries; ++i)
+        nav::writeBe16(d + sync.audio + 2 * i, audioEntries[static_cast<std::size_t>(i)]);
+    std::array<uint32_t, nav::kSubpictureSyncEntries> subpictureEntries{};
+    for (int i = 0; i < subpictureKept; ++i)
+        subpictureEntries[static_cast<std::size_t>(i)] =
+            nav::readBe32(d + sync.subpicture + 4 * subpicture[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < nav::kSubpictureSyncEntries; ++i)
+        nav::writeBe32(d + sync.subpicture + 4 * i, subpictureEntries[static_cast<std::size_t>(i)]);
+}
+
+bool PackFilter::filter(uint8_t* pack, std::size_t length) {
+    if (length <= kStreamId || pack[2] != 0x01 || pack[3] != 0xBA ||
+        std::memcmp(pack + kMuxRate, kHdDvdMuxRate, sizeof kHdDvdMuxRate) != 0)
+        return true;
+    const int kind = pack[kStreamId];
+    std::size_t substreamAt = 0; // 0: no substream id in the block
+    switch (kind) {
+    case 0xBB: navigationPack(pack, length); return true;
+    case 0xBD:
+        if (length > kHeaderLength && kHeaderData + pack[kHeaderLength] < length)
+            substreamAt = kHeaderData + pack[kHeaderLength];
+        break;
+    case 0xBF:
+        if (length > kPrivate2Sub) substreamAt = kPrivate2Sub;
+        break;
+    case 0xFD: substreamAt = extensionOffset(pack, length); break;
+    default: break;
+    }
+    const int substream = substreamAt ? pack[substreamAt] : -1;
+
+    bool keep = true;
+    if (kind == 0xBD && isAudioSubstream(substream))
+        keep = !dropped(StreamKind::Audio, substream);
+    else if (kind == 0xBD && (in(substream, 0x20, 0x3F) || in(substream, 0x60, 0x7F)))
+        keep = !dropped(StreamKind::Subpicture, substream);
+    else if (kind == 0xFD && in(substream, 0x55, 0x56))
+        keep = !dropped(StreamKind::Video, substream);
+    else if (in(kind, 0xE0, 0xE3))
+        keep = !dropped(StreamKind::Video, kind);
+    else if (in(kind, 0xC0, 0xDF))
+        keep = !dropped(StreamKind::Audio, kind);
+    else if (kind == 0xBF && substream == 0x80)
+        keep = selection_.advancedPacks;
+
+    if ((kind == 0xBD || kind == 0xFD) && substreamAt)
+        pack[substreamAt] = map_[static_cast<std::size_t>(substream)];
+    else if (in(kind, 0xE0, 0xE3) || in(kind, 0xC0, 0xDF))
+        pack[kStreamId] = map_[static_cast<std::size_t>(kind)];
+    return keep;
+}
+
+} // namespace tessary

@@ -1,0 +1,110 @@
+#include "ops/RebuildOperation.h"
+
+#include <memory>
+#include <optional>
+
+#include "platform/FileError.h"
+#include "platform/InputFile.h"
+#include "platform/OutputFile.h"
+#include "platform/Paths.h"
+#include "platform/Reporter.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr std::size_t kPackSize = 2048;
+
+bool startsWithPackHeader(const uint8_t* pack, std::size_t length) {
+    return length >= 4 && pack[0] == 0x00 && pack[1] == 0x00 && pack[2] == 0x01 && pack[3] == 0xBA;
+}
+
+// One pass over a source file: every pack through the filter, the kept ones appended to the
+// output. The source is read in large blocks, but the progress points, the Cancel test and
+// what is written are those of a pack-by-pack copy: progress at every 4 MiB of source, and a
+// Cancel noticed there ends the pass behind the pack at hand. Runs of kept packs are appended
+// whole.
+void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputFile& output,
+                 PassHost& host, Reporter& out, const LocaleSettings& locale) {
+    host.setCancelEnabled(true);
+    state.cancelFlag = false;
+    const double startTime = host.nowDays();
+    const uint64_t size = source.size();
+    const std::string name = namePart(source.path());
+    uint8_t* const block = state.blockBuffer.data();
+    bool stop = false;
+    while (!stop && source.position() < size) {
+        const std::size_t got = source.read(block, kBlockSize);
+        if (got == 0) break; // the file shrank while it was read
+        const uint64_t blockStart = source.position() - got;
+        std::size_t runStart = 0, runLength = 0;
+        auto flush = [&] {
+            if (runLength > 0) output.append(block + runStart, runLength);
+            runLength = 0;
+        };
+        for (std::size_t at = 0; at < got && !stop; at += kPackSize) {
+            const std::size_t length = std::min(kPackSize, got - at);
+            const uint64_t position = blockStart + at + length;
+            if (position % kProgressStep == 0) {
+                out.slog("Rebuilding " + name + " " +
+                             progressText(position, size, host.nowDays() - startTime, locale),
+                         1);
+                host.progress(position, size);
+                host.processMessages();
+            }
+            const bool keep = filter.filter(block + at, length);
+            if (keep && startsWithPackHeader(block + at, length)) {
+                if (runLength == 0) runStart = at;
+                runLength += length;
+            } else {
+                flush();
+            }
+            stop = state.cancelFlag;
+        }
+        flush();
+    }
+    host.setCancelEnabled(false);
+}
+
+} // namespace
+
+void RebuildOperation::run(const std::string& sourcePath, const std::string& second,
+                           const std::function<bool()>& continueOption,
+                           const std::string& outputPath, const RebuildSelection& selection) {
+    out_.log("Opening file [b]" + namePart(sourcePath) + "[/b]");
+    out_.slog("Opening", 0);
+    std::optional<InputFile> source;
+    source.emplace(sourcePath);
+    out_.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
+    for (const std::string& input : {sourcePath, second})
+        if (!input.empty() && sameFile(outputPath, input))
+            throw FileError("Cannot create file \"" + outputPath +
+                            "\". It is the file being rebuilt");
+
+    const std::unique_ptr<OutputFile> output = files_.create(outputPath);
+    out_.log("Creating " + outputPath);
+    PackFilter filter(state_.streamTable, selection, state_.firstVideoPtm, state_.lastVideoPtm);
+    try {
+        out_.log("Rebuilding...");
+        out_.slog("Rebuilding " + namePart(sourcePath), 0);
+        rebuildPass(state_, *source, filter, *output, host_, out_, locale_);
+        if (continueOption() && !state_.cancelFlag && !second.empty()) {
+            source.reset();
+            source.emplace(second);
+            out_.log("Continue on [b]" + namePart(second) + "[/b]");
+            out_.log("Rebuilding...");
+            out_.slog("Rebuilding " + namePart(second), 0);
+            rebuildPass(state_, *source, filter, *output, host_, out_, locale_);
+        }
+    } catch (...) {
+        try {
+            output->close();
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+    source.reset();
+    output->close();
+}
+
+} // namespace tessary

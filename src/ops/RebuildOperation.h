@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/PackEngine.h"
+#include "ops/PackFilter.h"
+
+namespace tessary {
+
+class OutputFiles;
+
+// The engine side of the Rebuild command: open the source, create the rebuilt file, copy the
+// source into it pack by pack through the pack filter and, when the continue option still
+// holds and a second feature file was found, append that file's packs with the same
+// numbering; then close both. Raises FileError when a file cannot be opened, created, read or
+// written; the rebuilt file is closed then too and keeps the packs written so far.
+class RebuildOperation {
+public:
+    RebuildOperation(RunState& state, PassHost& host, Reporter& out, const LocaleSettings& locale,
+                     OutputFiles& files)
+        : state_(state), host_(host), out_(out), locale_(locale), files_(files) {}
+
+    void run(const std::string& sourcePath, const std::string& secondPath,
+             const std::function<bool()>& continueOption, const std::string& outputPath,
+             const RebuildSelection& selection);
+
+private:
+    RunState& state_;
+    PassHost& host_;
+    Reporter& out_;
+    LocaleSettings locale_;
+    OutputFiles& files_;
+};
+
+} // namespace tessary
