@@ -15,70 +15,36 @@
 # MB and GB are 10^6 and 10^9 bytes.
 set -eu
 
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
-scratch=${1:-/tmp/tessary-bench}
-size_mb=${SIZE_MB:-1024}
-video=${VIDEO:-vc1}
-salt=${SALT:-1}
-runs=${RUNS:-3}
-build=${BUILD_DIR:-"$root/build/bench-release"}
-
-echo "== build ($build)"
-cd "$root"
-cmake --preset release -B "$build" -DTESSARY_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" --target tessary-make-bench-evo tessary-bench-read tessary-cli >/dev/null
-make_evo="$build/tools/tessary-make-bench-evo"
+# shellcheck source-path=SCRIPTDIR source=bench_common.sh
+. "$(dirname "$0")/bench_common.sh"
+bench_settings "$@"
+bench_build tessary-make-bench-evo tessary-bench-read tessary-cli
 bench_read="$build/tools/tessary-bench-read"
 cli="$build/app/cli/tessary-cli"
-
-mkdir -p "$scratch"
-file="$scratch/BENCH.EVO"
-info="$scratch/BENCH.EVO.info"
-params="size-mb $size_mb, video $video, salt $salt"
-if [ ! -f "$file" ] || [ ! -f "$info" ] || [ "$(head -n 1 "$info")" != "$params" ]; then
-    rm -f "$file" "$info"
-    free_kb=$(df -Pk "$scratch" | awk 'NR == 2 { print $4 }')
-    if [ "$free_kb" -lt $((size_mb * 1024 * 12 / 10)) ]; then
-        echo "not enough free space in $scratch for a $size_mb MiB file" >&2
-        exit 1
-    fi
-    echo "== generate $file ($params)"
-    { echo "$params"; "$make_evo" "$file" --size-mb "$size_mb" --video "$video" --salt "$salt"; } \
-        >"$info.tmp"
-    mv "$info.tmp" "$info"
-fi
-sed -n '2,$p' "$info" | sed 's/^/   /'
-bytes=$(wc -c <"$file" | tr -d ' ')
+bench_source 12 ""
 frames=$(sed -n 's/^video frames: //p' "$info")
 
-now_ns() { date +%s%N; }
 # Best (shortest) wall time in nanoseconds of RUNS runs of a command.
 best_ns() {
     best=
     i=0
     while [ "$i" -lt "$runs" ]; do
-        t0=$(now_ns)
+        t0=$(bench_now_ns)
         "$@"
-        t1=$(now_ns)
+        t1=$(bench_now_ns)
         d=$((t1 - t0))
         if [ -z "$best" ] || [ "$d" -lt "$best" ]; then best=$d; fi
         i=$((i + 1))
     done
     echo "$best"
 }
-rate() { # bytes nanoseconds -> "N MB/s (N.NN GB/s)"
-    awk -v b="$1" -v ns="$2" 'BEGIN { r = b * 1000 / ns; printf "%.0f MB/s (%.2f GB/s)", r, r / 1000 }'
-}
 cat_file() { cat "$1" >/dev/null; }
 
-echo "== warm the page cache"
-cat_file "$file"
-cat_file "$file"
+bench_warm
 
 echo "== cat FILE > /dev/null, best of $runs"
 cat_ns=$(best_ns cat_file "$file")
-cat_rate=$(rate "$bytes" "$cat_ns")
+cat_rate=$(bench_rate "$bytes" "$cat_ns")
 echo "   $cat_rate"
 
 echo "== Read pass (tessary-bench-read), best of $runs"
