@@ -12,6 +12,7 @@
 #include "Selection.h"
 #include "TerminalOutput.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "shell/Main.h"
 
 namespace tessary::cli {
@@ -53,16 +54,39 @@ struct ReadOptions {
     bool noDetails = false;
 };
 
-struct DemuxOptions {
+// What a command does after the Read: nothing, a Demux or a Rebuild.
+enum class Pass { None, Demux, Rebuild };
+
+// Options of the commands that write files: the streams, and where the files go.
+struct WriteOptions {
     std::vector<std::string> select; // lists of stream keys, checked while parsing
     std::string outputDir;
+};
+
+struct DemuxOptions {
     std::string videoExt = "mpv";
     std::string audioExt = "mpa";
     std::string subExt = "sup";
 };
 
-void addReadOptions(CLI::App& command, ReadOptions& options) {
-    command.add_option("SOURCE", options.source, "The .EVO, .VOB or .AOB file to read")->required();
+struct RebuildOptions {
+    bool advancedPacks = false;
+};
+
+// Every option of every command; only those of the command given are set.
+struct Options {
+    ReadOptions read;
+    WriteOptions write;
+    DemuxOptions demux;
+    RebuildOptions rebuild;
+    OutputOptions output;
+};
+
+// Returns the SOURCE option, for a command that takes fewer kinds of source.
+CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
+    CLI::Option* source =
+        command.add_option("SOURCE", options.source, "The .EVO, .VOB or .AOB file to read")
+            ->required();
     command.add_flag("--no-continue", options.noContinue,
                      "Do not continue onto the second feature file (FEATURE_2.EVO)");
     command.add_flag("--full", options.full, "Read the whole file (fast check off)");
@@ -72,9 +96,12 @@ void addReadOptions(CLI::App& command, ReadOptions& options) {
         ->default_val(300);
     command.add_flag("--no-count-frames", options.noCountFrames, "Do not count video frames");
     command.add_flag("--no-details", options.noDetails, "Report no stream details");
+    return source;
 }
 
-void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
+// `verb` says what becomes of the selected streams, `files` what is written.
+void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string& verb,
+                     const std::string& files) {
     const CLI::Validator keys(
         [](std::string& list) {
             try {
@@ -87,12 +114,15 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
         "KEYS");
     command
         .add_option("-s,--select", options.select,
-                    "Streams to demux, e.g. v0,a0,s1 (default: every stream found)")
+                    "Streams to " + verb + ", e.g. v0,a0,s1 (default: every stream found)")
         ->check(keys)
         ->allow_extra_args(false);
     command.add_option("-o,--output-dir", options.outputDir,
-                       "Folder for the demuxed files, created when missing (default: the "
-                       "source's folder)");
+                       "Folder for the " + files +
+                           ", created when missing (default: the source's folder)");
+}
+
+void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
     // The option fields hold five characters; a longer extension would be cut.
     const CLI::Validator extension(
         [](std::string& text) {
@@ -108,6 +138,20 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
     command.add_option("--sub-ext", options.subExt, "Extension of the subpicture files")
         ->check(extension)
         ->default_str("sup");
+}
+
+// Rebuild writes HD DVD packs: its source must be an EVO file, refused before it is read.
+void addRebuildOptions(CLI::App& command, CLI::Option& source, RebuildOptions& options) {
+    source.description("The .EVO file to read and rebuild");
+    source.check(CLI::Validator(
+        [](std::string& path) {
+            return upperCase(extensionPart(path)) == ".EVO"
+                       ? std::string()
+                       : "\"" + path + "\" is not an .EVO file: only EVO files can be rebuilt";
+        },
+        "EVO"));
+    command.add_flag("--adv-pck", options.advancedPacks,
+                     "Keep the advanced packs (ADV_PCK) in the rebuilt file");
 }
 
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
@@ -163,12 +207,45 @@ bool makeOutputFolder(const std::string& folder, Ui& ui) {
     return false;
 }
 
-// Reads the source and, with `demux`, demuxes the selected streams.
-int runSource(const ReadOptions& options, const DemuxOptions* demux, const OutputOptions& output,
-              std::ostream& out, std::ostream& err, bool stdoutIsTerminal, bool stderrIsTerminal) {
+// Sets the controls that only the pass uses and starts it as its button does. As in the
+// window, the button needs at least one stream box checked: none, and the pass is skipped
+// with a warning.
+void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& err) {
+    const bool demux = pass == Pass::Demux;
+    if (demux) {
+        main.eVideoExt.setText(options.demux.videoExt);
+        main.eAudioExt.setText(options.demux.audioExt);
+        main.eSubExt.setText(options.demux.subExt);
+    } else {
+        main.cbRBAdvanced.setChecked(options.rebuild.advancedPacks);
+    }
+    if (!(demux ? main.bDemux : main.bRebuild).enabled()) {
+        err << "tessary-cli: warning: no stream to " << (demux ? "demux" : "rebuild") << " in "
+            << namePart(main.eEVOfile.text()) << '\n';
+        return;
+    }
+    if (demux)
+        main.bDemuxClick();
+    else
+        main.bRebuildClick();
+}
+
+nlohmann::ordered_json report(TfMain& main, Pass pass) {
+    switch (pass) {
+    case Pass::Demux: return demuxReport(main);
+    case Pass::Rebuild: return rebuildReport(main);
+    case Pass::None: break;
+    }
+    return readReport(main);
+}
+
+// Reads the source and then runs the pass on the selected streams.
+int runSource(const Options& options, Pass pass, std::ostream& out, std::ostream& err,
+              bool stdoutIsTerminal, bool stderrIsTerminal) {
     CliUi ui(err);
     SystemClock clock;
     TfMain main(ui, clock);
+    const OutputOptions& output = options.output;
     const bool colour =
         output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
     const bool json = output.format == Format::Json;
@@ -195,32 +272,24 @@ int runSource(const ReadOptions& options, const DemuxOptions* demux, const Outpu
         progressShown = false;
     };
 
-    if (demux && !makeOutputFolder(demux->outputDir, ui)) return kExitFailure;
+    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, ui)) return kExitFailure;
     main.Resetcbs();
-    applyReadOptions(main, options);
-    main.eEVOfile.setText(options.source);
+    applyReadOptions(main, options.read);
+    main.eEVOfile.setText(options.read.source);
     main.EVOadj();
     main.bReadEVOClick();
     clearProgress();
     if (ui.failed) return kExitFailure;
 
-    if (demux) {
-        applySelection(main, demux->select, err);
-        main.eWorkdir.setText(demux->outputDir);
-        main.eVideoExt.setText(demux->videoExt);
-        main.eAudioExt.setText(demux->audioExt);
-        main.eSubExt.setText(demux->subExt);
-        // As in the window, Demux needs at least one stream box checked.
-        if (main.bDemux.enabled())
-            main.bDemuxClick();
-        else
-            err << "tessary-cli: warning: no stream to demux in " << namePart(main.eEVOfile.text())
-                << '\n';
+    if (pass != Pass::None) {
+        applySelection(main, options.write.select, err);
+        main.eWorkdir.setText(options.write.outputDir);
+        startPass(main, pass, options, err);
         clearProgress();
         if (ui.failed) return kExitFailure;
     }
 
-    if (json) out << (demux ? demuxReport(main) : readReport(main)).dump(2) << '\n';
+    if (json) out << report(main, pass).dump(2) << '\n';
     return kExitOk;
 }
 
@@ -234,19 +303,25 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("tessary-cli ") + TESSARY_VERSION);
 
-    OutputOptions output;
-    ReadOptions read;
+    Options options;
     CLI::App* readCommand =
         app.add_subcommand("read", "Find the streams of a source file and report on them");
-    addReadOptions(*readCommand, read);
-    addOutputOptions(*readCommand, output);
+    addReadOptions(*readCommand, options.read);
+    addOutputOptions(*readCommand, options.output);
 
-    DemuxOptions demux;
     CLI::App* demuxCommand = app.add_subcommand(
         "demux", "Read a source file, then write the streams chosen to one file each");
-    addReadOptions(*demuxCommand, read);
-    addDemuxOptions(*demuxCommand, demux);
-    addOutputOptions(*demuxCommand, output);
+    addReadOptions(*demuxCommand, options.read);
+    addWriteOptions(*demuxCommand, options.write, "demux", "demuxed files");
+    addDemuxOptions(*demuxCommand, options.demux);
+    addOutputOptions(*demuxCommand, options.output);
+
+    CLI::App* rebuildCommand = app.add_subcommand(
+        "rebuild", "Read an EVO file, then write a new EVO holding only the streams chosen");
+    CLI::Option* rebuildSource = addReadOptions(*rebuildCommand, options.read);
+    addWriteOptions(*rebuildCommand, options.write, "keep", "rebuilt file");
+    addRebuildOptions(*rebuildCommand, *rebuildSource, options.rebuild);
+    addOutputOptions(*rebuildCommand, options.output);
 
     try {
         app.parse(argc, argv);
@@ -265,11 +340,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitUsage;
     }
 
-    if (*readCommand)
-        return runSource(read, nullptr, output, out, err, stdoutIsTerminal, stderrIsTerminal);
-    if (*demuxCommand)
-        return runSource(read, &demux, output, out, err, stdoutIsTerminal, stderrIsTerminal);
-    return kExitUsage;
+    const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
+    return runSource(options, pass, out, err, stdoutIsTerminal, stderrIsTerminal);
 }
 
 } // namespace tessary::cli

@@ -59,17 +59,36 @@ nlohmann::ordered_json readReport(TfMain& main) {
     return report;
 }
 
+namespace {
+
+// The size of a file written, null when it cannot be had.
+nlohmann::ordered_json sizeOnDisk(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(size);
+}
+
+} // namespace
+
 nlohmann::ordered_json demuxReport(TfMain& main) {
     using json = nlohmann::ordered_json;
     json report = readReport(main);
     json outputs = json::array();
-    for (const DemuxTarget& target : main.lastDemuxTargets()) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(target.path, error);
+    for (const DemuxTarget& target : main.lastDemuxTargets())
         outputs.push_back({{"stream", keyName(keyOfSlot(target.slot))},
                            {"path", target.path},
-                           {"size", error ? json(nullptr) : json(size)}});
-    }
+                           {"size", sizeOnDisk(target.path)}});
+    report["outputs"] = std::move(outputs);
+    return report;
+}
+
+nlohmann::ordered_json rebuildReport(TfMain& main) {
+    using json = nlohmann::ordered_json;
+    json report = readReport(main);
+    json outputs = json::array();
+    // A Rebuild skipped (no stream box checked) wrote nothing.
+    if (const std::string& path = main.lastRebuildPath(); !path.empty())
+        outputs.push_back({{"path", path}, {"size", sizeOnDisk(path)}});
     report["outputs"] = std::move(outputs);
     return report;
 }

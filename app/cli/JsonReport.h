@@ -17,4 +17,8 @@ nlohmann::ordered_json readReport(TfMain& main);
 // its path and its size on disk.
 nlohmann::ordered_json demuxReport(TfMain& main);
 
+// The outcome of a Read followed by a Rebuild: the Read's document (its log holding the lines
+// of both) and the rebuilt file, with its path and its size on disk.
+nlohmann::ordered_json rebuildReport(TfMain& main);
+
 } // namespace tessary::cli

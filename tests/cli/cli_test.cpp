@@ -1,9 +1,13 @@
 // tessary-cli: what it prints, its exit statuses and its option parsing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -284,4 +288,134 @@ TEST_F(CliDemux, FailsWhenAnOutputCannotBeCreatedOrWritten) {
     const std::size_t demuxing = write.out.find("Demuxing...");
     ASSERT_NE(demuxing, std::string::npos);
     EXPECT_EQ(write.out.find("Done.", demuxing), std::string::npos);
+}
+
+namespace {
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Rebuild of the demo disc keeping H.264 video 0, AC-3 audio 0, DTS audio 2 and subpicture 1.
+class CliRebuild : public CliDemux {
+protected:
+    const std::string keys = "v0,a0,a2,s1";
+    const std::string rebuilt = prefix + "rebuilt.EVO";
+};
+
+} // namespace
+
+TEST_F(CliRebuild, KeepsTheChosenStreamsRenumberedFromZero) {
+    // JSON names the file and its size; --adv-pck keeps the three advanced packs of each file.
+    const Result json =
+        run({"rebuild", "--format", "json", "--adv-pck", "-s", keys, "-o", out.string(), source});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto outputs = nlohmann::json::parse(json.out)["outputs"];
+
+    const Result r = run({"rebuild", "-s", keys, "-o", out.string(), source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const Result read = run({"read", source});
+    ASSERT_EQ(r.out.substr(0, read.out.size()), read.out);
+    EXPECT_EQ(r.out.substr(read.out.size()),
+              "Opening file FEATURE_1.EVO\nFile size: 3 Mbytes.\nCreating " + rebuilt +
+                  "\nRebuilding...\nContinue on FEATURE_2.EVO\nRebuilding...\nDone.\n\n");
+    EXPECT_EQ(filesIn(out), std::set<std::string>{"FEATURE_1_FEATURE_2.rebuilt.EVO"});
+    EXPECT_EQ(outputs,
+              nlohmann::json::array(
+                  {{{"path", rebuilt}, {"size", std::filesystem::file_size(rebuilt) + 6 * 2048}}}));
+
+    // Read on its own, the rebuilt file holds the kept streams of both feature files.
+    const auto doc = nlohmann::json::parse(run({"read", "--format", "json", rebuilt}).out);
+    std::vector<std::tuple<std::string, int, int, std::string>> streams;
+    for (const auto& stream : doc["streams"])
+        streams.emplace_back(stream["kind"], stream["number"], stream["id"], stream["caption"]);
+    EXPECT_EQ(streams, (std::vector<std::tuple<std::string, int, int, std::string>>{
+                           {"video", 0, 0xE2, "H.264.stream.0"},
+                           {"audio", 0, 0x80, "DD.stream.00"},
+                           {"audio", 1, 0x89, "DTSHD.stream.01"},
+                           {"subpicture", 0, 0x20, "Subpicture.00"}}));
+    EXPECT_EQ(doc["frames"][0]["countedFrames"], 276);
+
+    // Each kept stream demuxes from the rebuilt file to the bytes it demuxes to from the source.
+    const auto fromSource = out / "source", fromRebuilt = out / "rebuilt";
+    ASSERT_EQ(run({"demux", "-s", keys, "-o", fromSource.string(), source}).status, 0);
+    ASSERT_EQ(run({"demux", "-o", fromRebuilt.string(), rebuilt}).status, 0);
+    const std::vector<std::pair<std::string, std::string>> same{
+        {"H.264.stream.0.mpv", "H.264.stream.0.mpv"},
+        {"DD.stream.00.mpa", "DD.stream.00.mpa"},
+        {"DTSHD.stream.02.mpa", "DTSHD.stream.01.mpa"},
+        {"Subpicture.01.sup", "Subpicture.00.sup"}};
+    EXPECT_EQ(filesIn(fromRebuilt).size(), same.size());
+    for (const auto& [before, after] : same) {
+        const std::string bytes = contents(fromSource / ("FEATURE_1_FEATURE_2." + before));
+        EXPECT_FALSE(bytes.empty()) << before;
+        EXPECT_TRUE(bytes == contents(fromRebuilt / ("FEATURE_1_FEATURE_2.rebuilt." + after)))
+            << before << " differs from " << after;
+    }
+}
+
+TEST_F(CliRebuild, RefusesOtherSourcesAndFailsWhenTheFileCannotBeWritten) {
+    // Only an EVO file (in any case) is rebuilt; another source is refused before it is read.
+    const std::string vob = dir.writeFile("VTS_01_1.VOB", Bytes(2048, 0)).string();
+    const Result refused = run({"rebuild", "-o", out.string(), vob});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("is not an .EVO file"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    const auto lower = dir.path() / "feature.evo";
+    std::filesystem::copy_file(source, lower);
+    EXPECT_EQ(run({"rebuild", "-q", "-o", out.string(), lower.string()}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(out / "feature.rebuilt.EVO"));
+
+    // No stream of the selection found: nothing to rebuild.
+    const Result none = run({"rebuild", "-s", "a9", "-o", out.string(), source});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.err, "tessary-cli: warning: no stream a9 in FEATURE_1.EVO, skipped\n"
+                        "tessary-cli: warning: no stream to rebuild in FEATURE_1.EVO\n");
+    EXPECT_FALSE(std::filesystem::exists(rebuilt));
+
+    // A folder where the file should go, and a file that takes no bytes: the Read is reported,
+    // the Rebuild stops with the reason.
+    const std::string read = run({"read", source}).out;
+    std::vector<std::pair<std::string, std::string>> cases{
+        {"folder", "Cannot create file \"" + rebuilt + "\""}};
+    if (std::filesystem::exists("/dev/full"))
+        cases.emplace_back("/dev/full", "Stream write error: \"" + rebuilt + "\"");
+    for (const auto& [inTheWay, reason] : cases) {
+        std::filesystem::remove_all(rebuilt);
+        if (inTheWay == "folder")
+            std::filesystem::create_directories(rebuilt);
+        else
+            std::filesystem::create_symlink(inTheWay, rebuilt);
+        const Result r = run({"rebuild", "-s", keys, "-o", out.string(), source});
+        EXPECT_EQ(r.status, 1) << inTheWay;
+        EXPECT_EQ(r.err.rfind("tessary-cli: " + reason, 0), 0u) << r.err;
+        ASSERT_EQ(r.out.substr(0, read.size()), read) << inTheWay;
+        const std::string rebuild = r.out.substr(read.size());
+        EXPECT_EQ(rebuild.rfind("Opening file FEATURE_1.EVO\n", 0), 0u) << rebuild;
+        EXPECT_EQ(rebuild.find("Done."), std::string::npos) << rebuild;
+    }
+}
+
+TEST_F(CliRebuild, FfprobeFindsExactlyTheKeptStreams) {
+    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffprobe is not on PATH";
+    ASSERT_EQ(run({"rebuild", "-s", keys, "-o", out.string(), source}).status, 0);
+    FILE* probe = popen(("ffprobe -hide_banner '" + rebuilt + "' 2>&1").c_str(), "r");
+    ASSERT_NE(probe, nullptr);
+    std::string report;
+    for (char chunk[4096]; const std::size_t got = std::fread(chunk, 1, sizeof chunk, probe);)
+        report.append(chunk, got);
+    ASSERT_EQ(pclose(probe), 0) << report;
+
+    // "Stream #0:0[0x1e2]: Video: h264 (High), ...": the id, the kind and the codec.
+    const std::regex line(R"(Stream #0:\d+\[(0x[0-9a-f]+)\]: (\w+): (\w+))");
+    std::set<std::string> streams;
+    for (std::sregex_iterator it(report.begin(), report.end(), line), end; it != end; ++it)
+        streams.insert((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
+    EXPECT_EQ(streams, (std::set<std::string>{"0x1e2 Video h264", "0x80 Audio ac3",
+                                              "0x89 Audio dts", "0x20 Subtitle dvd_subtitle"}))
+        << report;
 }
