@@ -139,7 +139,7 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     bindButton(main_.bDemux, bottom_->demux, [this] { main_.bDemuxClick(); });
     bottom_->rebuild = new QPushButton(bottom_);
     bottom_->rebuild->setObjectName("bRebuild");
-    bindButton(main_.bRebuild, bottom_->rebuild, [] {});
+    bindButton(main_.bRebuild, bottom_->rebuild, [this] { main_.bRebuildClick(); });
     bottom_->cancel = new QPushButton(bottom_);
     bottom_->cancel->setObjectName("bCancel");
     bindButton(main_.bCancel, bottom_->cancel, [this] { main_.bCancelClick(); });
