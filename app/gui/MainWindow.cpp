@@ -358,6 +358,8 @@ QWidget* MainWindow::buildAboutPage() {
                                 "Changes\n"
                                 "0.2  Demux: every chosen stream to a file of its own; "
                                 "subpictures as SP records.\n"
+                                "     Rebuild: a new EVO with only the chosen streams, "
+                                "renumbered, advanced packs on request; Auto Rebuild.\n"
                                 "0.1  Read: stream discovery, navigation and copy-control "
                                 "report, frame counting; the command-line program and the "
                                 "desktop window.\n")
