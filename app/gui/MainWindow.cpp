@@ -139,7 +139,7 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     bindButton(main_.bDemux, bottom_->demux, [this] { main_.bDemuxClick(); });
     bottom_->rebuild = new QPushButton(bottom_);
     bottom_->rebuild->setObjectName("bRebuild");
-    bindButton(main_.bRebuild, bottom_->rebuild, [] {});
+    bindButton(main_.bRebuild, bottom_->rebuild, [this] { main_.bRebuildClick(); });
     bottom_->cancel = new QPushButton(bottom_);
     bottom_->cancel->setObjectName("bCancel");
     bindButton(main_.bCancel, bottom_->cancel, [this] { main_.bCancelClick(); });
@@ -358,6 +358,8 @@ QWidget* MainWindow::buildAboutPage() {
                                 "Changes\n"
                                 "0.2  Demux: every chosen stream to a file of its own; "
                                 "subpictures as SP records.\n"
+                                "     Rebuild: a new EVO with only the chosen streams, "
+                                "renumbered, advanced packs on request; Auto Rebuild.\n"
                                 "0.1  Read: stream discovery, navigation and copy-control "
                                 "report, frame counting; the command-line program and the "
                                 "desktop window.\n")

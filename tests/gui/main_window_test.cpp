@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 
 #include "DemoDisc.h"
@@ -343,6 +344,93 @@ TEST_F(Window, DemuxCancelledKeepsWhatWasWritten) {
     EXPECT_EQ(logLines(), (QStringList{"Opening file FEATURE_1.EVO", "File size: 8 Mbytes.",
                                        QString::fromStdString("Creating " + file), "Demuxing...",
                                        "Cancelled.", "Done.", ""}));
+    for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
+    EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
+}
+
+TEST_F(Window, RebuildKeepsTheTickedStreamsRenumberedAndACancelKeepsWhatWasWritten) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    // 9 MiB: a navigation pack, an advanced pack, video and two AC-3 streams marked A0, A1.
+    PackWriter w;
+    w.addNavPack({.audioBound = 2});
+    w.addPayload(Stream::advanced(), Bytes(1000, 0x0A));
+    for (int i = 0; i < 4400; ++i) {
+        w.addPayload(Stream::mpeg2Video(0), bigSourceFrame());
+        if (i % 50 == 0)
+            for (int n : {0, 1})
+                w.addPayload(Stream::ac3(n), Bytes{0x0B, 0x77, static_cast<uint8_t>(0xA0 + n)});
+    }
+    const std::string source = dir.writeFile("FEATURE_1.EVO", w.bytes()).string();
+    // The packs of a file (its first `packs`) by kind: audio as substream id and mark,
+    // advanced packs as 0xADAD, the others as 0.
+    auto kinds = [](const Bytes& bytes, std::size_t packs = SIZE_MAX) {
+        std::map<int, int> count;
+        for (std::size_t i = 0; i < std::min(packs, bytes.size() / kPackSize); ++i) {
+            const uint8_t* p = bytes.data() + i * kPackSize;
+            const uint8_t* sub = p + 23 + p[22];
+            ++count[p[17] == 0xBD                    ? sub[0] << 8 | sub[6]
+                    : p[17] == 0xBF && p[20] == 0x80 ? 0xADAD
+                                                     : 0];
+        }
+        return count;
+    };
+    drop({QString::fromStdString(source)});
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Audio));
+    clickBox("cbAudio00");
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+
+    std::map<std::string, bool> during;
+    QStringList panel1;
+    std::vector<int> progress;
+    ui.onProcessMessages = [&] {
+        for (const char* name : {"bDemux", "bRebuild", "bCancel", "ProgressBar"})
+            during[name] = widget<QWidget>(name)->isVisible() && enabled(name);
+        during["writingPass"] = main.state.writingPass;
+        panel1 << widget<QLabel>("StatusPanel1")->text();
+        progress.push_back(widget<QProgressBar>("ProgressBar")->value());
+    };
+    QTest::mouseClick(widget<QPushButton>("bRebuild"), Qt::LeftButton);
+    // Only stream 1's packs, now numbered 0x80; no advanced pack.
+    const std::filesystem::path rebuilt = dir.file("FEATURE_1.rebuilt.EVO");
+    EXPECT_EQ(kinds(fileBytes(rebuilt)),
+              (std::map<int, int>{{0, kinds(fileBytes(source)).at(0)}, {0x80A1, 88}}));
+    EXPECT_EQ(during, (std::map<std::string, bool>{{"bDemux", false},
+                                                   {"bRebuild", false},
+                                                   {"bCancel", true},
+                                                   {"ProgressBar", true},
+                                                   {"writingPass", true}}));
+    EXPECT_EQ(panel1,
+              (QStringList{" Rebuilding FEATURE_1.EVO 4/8 Mbytes, Remaining time: 0:00:01",
+                           " Rebuilding FEATURE_1.EVO 8/8 Mbytes, Remaining time: 0:00:01"}));
+    EXPECT_EQ(progress, (std::vector<int>{static_cast<int>(kProgressStep * 1000 / w.size()),
+                                          static_cast<int>(2 * kProgressStep * 1000 / w.size())}));
+    const QStringList head = {"Opening file FEATURE_1.EVO", "File size: 8 Mbytes.",
+                              QString::fromStdString("Creating " + rebuilt.string()),
+                              "Rebuilding..."};
+    EXPECT_EQ(logLines(), head + QStringList({"Done.", ""}));
+
+    // Again with the advanced packs, cancelled at the first progress point: the new file ends
+    // behind the pack that completed the first 4 MiB of the source.
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Options));
+    clickBox("cbRBAdvanced");
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    ui.answer = true;
+    ui.onProcessMessages = [&] {
+        QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
+    };
+    QTest::mouseClick(widget<QPushButton>("bRebuild"), Qt::LeftButton);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you sure to stop demuxing?"});
+    std::map<int, int> kept = kinds(fileBytes(source), kProgressStep / kPackSize);
+    kept[0x80A1] = kept.at(0x81A1);
+    kept.erase(0x80A0);
+    kept.erase(0x81A1);
+    EXPECT_EQ(kept.count(0xADAD), 1u);
+    EXPECT_EQ(kinds(fileBytes(rebuilt)), kept);
+    EXPECT_EQ(logLines(), head + QStringList({"Cancelled.", "Done.", ""}));
     for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
