@@ -11,7 +11,7 @@ void TfMain::bDemuxClick() {
         {&bDemux, &bRebuild}, [this] { demuxEvo(); },
         [this] {
             bDemux.setEnabled(true);
-            bRebuild.setEnabled(true);
+            bRebuild.setEnabled(evoSource());
         });
 }
 

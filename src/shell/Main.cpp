@@ -61,6 +61,8 @@ PassOptions TfMain::passOptions() {
 }
 
 void TfMain::cbVideoClick() {
+    // While a command runs its buttons stay as it set them; it applies the rule when it ends.
+    if (passRunning()) return;
     bool any = false;
     for (const auto& box : cbVideo)
         any = any || box.checked();
@@ -100,27 +102,32 @@ void TfMain::bCancelClick() {
 bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::function<void()>& body,
                         const std::function<void()>& giveBack) {
     if (passRunning()) return false;
-    struct PassGuard {
-        int& count;
-        explicit PassGuard(int& c) : count(c) { ++count; }
-        ~PassGuard() { --count; }
-    } guard(passesRunning_);
-    for (Button* button : disabled)
-        button->setEnabled(false);
-    try {
-        body();
-    } catch (const std::exception& error) {
-        state.writingPass = false;
+    std::string error;
+    bool failed = false;
+    {
+        struct PassGuard {
+            int& count;
+            explicit PassGuard(int& c) : count(c) { ++count; }
+            ~PassGuard() { --count; }
+        } guard(passesRunning_);
+        for (Button* button : disabled)
+            button->setEnabled(false);
+        try {
+            body();
+        } catch (const std::exception& caught) {
+            failed = true;
+            error = caught.what();
+        }
+    }
+    state.writingPass = false;
+    if (failed) {
         bCancel.setEnabled(false);
         slog("Ready", 0);
         slog("", 1);
-        giveBack();
-        ui_.showError(error.what());
-        return false;
     }
-    state.writingPass = false;
     giveBack();
-    return true;
+    if (failed) ui_.showError(error);
+    return !failed;
 }
 
 void TfMain::bReadEVOClick() {

@@ -182,9 +182,11 @@ TEST_F(DemuxCommand, TheSelectionIsTakenOnceAndCancelStopsAfterTheBlock) {
     read(first);
     main.cbSub[0].setChecked(false);
     ui.answer = true;
-    ui.onProcessMessages = [this] {
+    bool buttonsDuringPass = true;
+    ui.onProcessMessages = [&] {
         main.cbSub[0].setChecked(true);    // opens no file
         main.cbAudio[0].setChecked(false); // still written to the end of the pass
+        buttonsDuringPass = main.bDemux.enabled() || main.bRebuild.enabled();
         main.bCancelClick();
     };
     main.bDemuxClick();
@@ -194,6 +196,7 @@ TEST_F(DemuxCommand, TheSelectionIsTakenOnceAndCancelStopsAfterTheBlock) {
                                                        prefix + "DD.stream.00.mpa"}));
     EXPECT_FALSE(fs::exists(prefix + "Subpicture.00.sup"));
     EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you sure to stop demuxing?"});
+    EXPECT_FALSE(buttonsDuringPass); // a box ticked during the pass enables no command
     const auto lines = linesFrom("Demuxing...");
     EXPECT_EQ(lines, (std::vector<std::string>{"Demuxing...", "Cancelled.", "Done.", ""}));
     // The pass ended with the block that reached 4 MiB; the counts of a cancelled pass are 0.
