@@ -11,6 +11,7 @@
 #include "JsonReport.h"
 #include "Selection.h"
 #include "TerminalOutput.h"
+#include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "shell/Main.h"
@@ -224,10 +225,19 @@ void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& er
             << namePart(main.eEVOfile.text()) << '\n';
         return;
     }
-    if (demux)
+    if (demux) {
         main.bDemuxClick();
-    else
-        main.bRebuildClick();
+        return;
+    }
+    main.bRebuildClick();
+    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
+    if (const auto& ids = main.lastRebuildUnnumbered(); !ids.empty()) {
+        err << "tessary-cli: warning: streams the Read did not find were written with the "
+               "identifier FF:";
+        for (int id : ids)
+            err << ' ' << hex2(static_cast<uint32_t>(id));
+        err << " (read the whole file with --full to find every stream)\n";
+    }
 }
 
 nlohmann::ordered_json report(TfMain& main, Pass pass) {

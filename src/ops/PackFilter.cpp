@@ -166,10 +166,21 @@ bool PackFilter::filter(uint8_t* pack, std::size_t length) {
     else if (kind == 0xBF && substream == 0x80)
         keep = selection_.advancedPacks;
 
-    if ((kind == 0xBD || kind == 0xFD) && substreamAt)
+    int renumbered = -1; // the identifier rewritten, if any
+    if ((kind == 0xBD || kind == 0xFD) && substreamAt) {
+        renumbered = substream;
         pack[substreamAt] = map_[static_cast<std::size_t>(substream)];
-    else if (in(kind, 0xE0, 0xE3) || in(kind, 0xC0, 0xDF))
+    } else if (in(kind, 0xE0, 0xE3) || in(kind, 0xC0, 0xDF)) {
+        renumbered = kind;
         pack[kStreamId] = map_[static_cast<std::size_t>(kind)];
+    }
+    const bool streamPacket =
+        (kind == 0xBD &&
+         (isAudioSubstream(substream) || in(substream, 0x20, 0x3F) || in(substream, 0x60, 0x7F))) ||
+        (kind == 0xFD && in(substream, 0x55, 0x56)) || in(kind, 0xE0, 0xE3);
+    if (keep && streamPacket && renumbered >= 0 &&
+        map_[static_cast<std::size_t>(renumbered)] == 0xFF)
+        unnumbered_.set(static_cast<std::size_t>(renumbered));
     return keep;
 }
 

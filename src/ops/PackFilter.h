@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,6 +36,10 @@ public:
     bool filter(uint8_t* pack, std::size_t length);
 
     const RenumberMap& renumberMap() const { return map_; }
+    // Video, audio and subpicture identifiers of kept packets that had no new number (a
+    // stream the Read did not find, or met before the first navigation pack): written as
+    // 0xFF, so no reader can tell them apart any more.
+    const std::bitset<256>& unnumbered() const { return unnumbered_; }
 
 private:
     bool dropped(StreamKind kind, int id) const;
@@ -48,6 +53,7 @@ private:
     uint32_t firstVideoPtm_;
     uint32_t lastVideoPtm_;
     RenumberMap map_;
+    std::bitset<256> unnumbered_;
     uint8_t videoCount_ = 0;
     uint8_t audioCount_ = 0;
     uint8_t subpictureCount_ = 0;

@@ -68,9 +68,10 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
 
 } // namespace
 
-void RebuildOperation::run(const std::string& sourcePath, const std::string& second,
-                           const std::function<bool()>& continueOption,
-                           const std::string& outputPath, const RebuildSelection& selection) {
+std::bitset<256> RebuildOperation::run(const std::string& sourcePath, const std::string& second,
+                                       const std::function<bool()>& continueOption,
+                                       const std::string& outputPath,
+                                       const RebuildSelection& selection) {
     out_.log("Opening file [b]" + namePart(sourcePath) + "[/b]");
     out_.slog("Opening", 0);
     std::optional<InputFile> source;
@@ -105,6 +106,7 @@ void RebuildOperation::run(const std::string& sourcePath, const std::string& sec
     }
     source.reset();
     output->close();
+    return filter.unnumbered();
 }
 
 } // namespace tessary

@@ -21,9 +21,10 @@ public:
                      OutputFiles& files)
         : state_(state), host_(host), out_(out), locale_(locale), files_(files) {}
 
-    void run(const std::string& sourcePath, const std::string& secondPath,
-             const std::function<bool()>& continueOption, const std::string& outputPath,
-             const RebuildSelection& selection);
+    // Returns the stream identifiers written without a new number (PackFilter::unnumbered).
+    std::bitset<256> run(const std::string& sourcePath, const std::string& secondPath,
+                         const std::function<bool()>& continueOption, const std::string& outputPath,
+                         const RebuildSelection& selection);
 
 private:
     RunState& state_;

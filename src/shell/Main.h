@@ -145,8 +145,10 @@ public:
     void setOutputFiles(OutputFiles* files) { outputFiles_ = files ? files : &diskFiles_; }
     // The files of the last Demux, in the order they were created.
     const std::vector<DemuxTarget>& lastDemuxTargets() const { return lastDemuxTargets_; }
-    // The file of the last Rebuild.
+    // The file of the last Rebuild, and the identifiers of streams it wrote without a new
+    // number (as 0xFF; streams a fast-checked Read did not find).
     const std::string& lastRebuildPath() const { return lastRebuildPath_; }
+    const std::vector<int>& lastRebuildUnnumbered() const { return lastRebuildUnnumbered_; }
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -206,6 +208,7 @@ private:
     OutputFiles* outputFiles_ = &diskFiles_;
     std::vector<DemuxTarget> lastDemuxTargets_;
     std::string lastRebuildPath_;
+    std::vector<int> lastRebuildUnnumbered_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
     bool activated_ = false;

@@ -38,9 +38,13 @@ void TfMain::rebuildEvo() {
     }
     selection.advancedPacks = cbRBAdvanced.checked();
 
-    RebuildOperation(state, *this, *this, locale, *outputFiles_)
-        .run(
-            path, second, [this] { return cbContinue.checked(); }, lastRebuildPath_, selection);
+    lastRebuildUnnumbered_.clear();
+    const auto unnumbered =
+        RebuildOperation(state, *this, *this, locale, *outputFiles_)
+            .run(
+                path, second, [this] { return cbContinue.checked(); }, lastRebuildPath_, selection);
+    for (int id = 0; id < 256; ++id)
+        if (unnumbered[static_cast<std::size_t>(id)]) lastRebuildUnnumbered_.push_back(id);
     log("Done.");
     log("");
     slog("Ready", 0);

@@ -172,6 +172,14 @@ TEST(Rebuild, NavigationPacksGetTheNewCountsTimesAndEntries) {
     EXPECT_TRUE(filter.filter(unknown.data(), unknown.size()));
     EXPECT_EQ(unknown[23 + unknown[22]], 0xFF);
     EXPECT_FALSE(filter.filter(dropped.data(), dropped.size()));
+    // A stream the Read did not find is kept, as 0xFF, and named as such.
+    PackWriter unfound;
+    unfound.addPayload(Stream::ac3(6), Bytes(100, 3));
+    Bytes unfoundPack = unfound.bytes();
+    EXPECT_TRUE(filter.filter(unfoundPack.data(), unfoundPack.size()));
+    EXPECT_EQ(unfoundPack[23 + unfoundPack[22]], 0xFF);
+    EXPECT_EQ(filter.unnumbered().count(), 1u);
+    EXPECT_TRUE(filter.unnumbered()[0x86]);
 }
 
 TEST(Rebuild, ThePassWritesWholePacksOnly) {
