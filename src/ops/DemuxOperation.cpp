@@ -39,11 +39,11 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
     std::vector<std::string> sources{sourcePath};
     if (!second.empty()) sources.push_back(second);
 
-    out_.log("Opening file " + namePart(sourcePath));
-    out_.slog("Opening", 0);
+    context_.out.log("Opening file " + namePart(sourcePath));
+    context_.out.slog("Opening", 0);
     std::optional<InputFile> source;
     source.emplace(sourcePath);
-    out_.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
+    context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
 
     checkTargets(targets, sources);
     std::vector<std::unique_ptr<OutputFile>> files;
@@ -62,21 +62,23 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
     };
     try {
         for (const DemuxTarget& target : targets) {
-            files.push_back(files_.create(target.path));
+            files.push_back(context_.files.create(target.path));
             outputs.bySlot[static_cast<std::size_t>(target.slot)] = files.back().get();
-            out_.log("Creating " + target.path);
+            context_.out.log("Creating " + target.path);
         }
-        out_.log("Demuxing...");
-        out_.slog("Demuxing " + namePart(sourcePath), 0);
-        demux(RunMode::Demux, state_, *source, sourcePath, host_, out_, locale_, &outputs);
-        if (continueOption() && !state_.cancelFlag && !second.empty()) {
+        context_.out.log("Demuxing...");
+        context_.out.slog("Demuxing " + namePart(sourcePath), 0);
+        demux(RunMode::Demux, context_.state, *source, sourcePath, context_.host, context_.out,
+              context_.locale, &outputs);
+        if (continueOption() && !context_.state.cancelFlag && !second.empty()) {
             source.reset();
             source.emplace(second);
-            out_.log("");
-            out_.log("Continue on [b]" + namePart(second) + "[/b]");
-            out_.log("Demuxing...");
-            out_.slog("Demuxing " + namePart(second), 0);
-            demux(RunMode::Demux, state_, *source, sourcePath, host_, out_, locale_, &outputs);
+            context_.out.log("");
+            context_.out.log("Continue on [b]" + namePart(second) + "[/b]");
+            context_.out.log("Demuxing...");
+            context_.out.slog("Demuxing " + namePart(second), 0);
+            demux(RunMode::Demux, context_.state, *source, sourcePath, context_.host, context_.out,
+                  context_.locale, &outputs);
         }
     } catch (...) {
         try {

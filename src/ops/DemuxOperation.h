@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/PackEngine.h"
+#include "ops/OperationContext.h"
 
 namespace tessary {
-
-class OutputFiles;
 
 // One file of a Demux: the stream slot it takes and its full name.
 struct DemuxTarget {
@@ -23,19 +21,13 @@ struct DemuxTarget {
 // closed then too and keep what was written.
 class DemuxOperation {
 public:
-    DemuxOperation(RunState& state, PassHost& host, Reporter& out, const LocaleSettings& locale,
-                   OutputFiles& files)
-        : state_(state), host_(host), out_(out), locale_(locale), files_(files) {}
+    explicit DemuxOperation(const OperationContext& context) : context_(context) {}
 
     void run(const std::string& sourcePath, const std::string& secondPath,
              const std::function<bool()>& continueOption, const std::vector<DemuxTarget>& targets);
 
 private:
-    RunState& state_;
-    PassHost& host_;
-    Reporter& out_;
-    LocaleSettings locale_;
-    OutputFiles& files_;
+    OperationContext context_;
 };
 
 } // namespace tessary

@@ -72,30 +72,33 @@ std::bitset<256> RebuildOperation::run(const std::string& sourcePath, const std:
                                        const std::function<bool()>& continueOption,
                                        const std::string& outputPath,
                                        const RebuildSelection& selection) {
-    out_.log("Opening file [b]" + namePart(sourcePath) + "[/b]");
-    out_.slog("Opening", 0);
+    context_.out.log("Opening file [b]" + namePart(sourcePath) + "[/b]");
+    context_.out.slog("Opening", 0);
     std::optional<InputFile> source;
     source.emplace(sourcePath);
-    out_.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
+    context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
     for (const std::string& input : {sourcePath, second})
         if (!input.empty() && sameFile(outputPath, input))
             throw FileError("Cannot create file \"" + outputPath +
                             "\". It is the file being rebuilt");
 
-    const std::unique_ptr<OutputFile> output = files_.create(outputPath);
-    out_.log("Creating " + outputPath);
-    PackFilter filter(state_.streamTable, selection, state_.firstVideoPtm, state_.lastVideoPtm);
+    const std::unique_ptr<OutputFile> output = context_.files.create(outputPath);
+    context_.out.log("Creating " + outputPath);
+    PackFilter filter(context_.state.streamTable, selection, context_.state.firstVideoPtm,
+                      context_.state.lastVideoPtm);
     try {
-        out_.log("Rebuilding...");
-        out_.slog("Rebuilding " + namePart(sourcePath), 0);
-        rebuildPass(state_, *source, filter, *output, host_, out_, locale_);
-        if (continueOption() && !state_.cancelFlag && !second.empty()) {
+        context_.out.log("Rebuilding...");
+        context_.out.slog("Rebuilding " + namePart(sourcePath), 0);
+        rebuildPass(context_.state, *source, filter, *output, context_.host, context_.out,
+                    context_.locale);
+        if (continueOption() && !context_.state.cancelFlag && !second.empty()) {
             source.reset();
             source.emplace(second);
-            out_.log("Continue on [b]" + namePart(second) + "[/b]");
-            out_.log("Rebuilding...");
-            out_.slog("Rebuilding " + namePart(second), 0);
-            rebuildPass(state_, *source, filter, *output, host_, out_, locale_);
+            context_.out.log("Continue on [b]" + namePart(second) + "[/b]");
+            context_.out.log("Rebuilding...");
+            context_.out.slog("Rebuilding " + namePart(second), 0);
+            rebuildPass(context_.state, *source, filter, *output, context_.host, context_.out,
+                        context_.locale);
         }
     } catch (...) {
         try {

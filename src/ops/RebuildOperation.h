@@ -3,12 +3,10 @@
 #include <functional>
 #include <string>
 
-#include "engine/PackEngine.h"
+#include "ops/OperationContext.h"
 #include "ops/PackFilter.h"
 
 namespace tessary {
-
-class OutputFiles;
 
 // The engine side of the Rebuild command: open the source, create the rebuilt file, copy the
 // source into it pack by pack through the pack filter and, when the continue option still
@@ -17,9 +15,7 @@ class OutputFiles;
 // written; the rebuilt file is closed then too and keeps the packs written so far.
 class RebuildOperation {
 public:
-    RebuildOperation(RunState& state, PassHost& host, Reporter& out, const LocaleSettings& locale,
-                     OutputFiles& files)
-        : state_(state), host_(host), out_(out), locale_(locale), files_(files) {}
+    explicit RebuildOperation(const OperationContext& context) : context_(context) {}
 
     // Returns the stream identifiers written without a new number (PackFilter::unnumbered).
     std::bitset<256> run(const std::string& sourcePath, const std::string& secondPath,
@@ -27,11 +23,7 @@ public:
                          const RebuildSelection& selection);
 
 private:
-    RunState& state_;
-    PassHost& host_;
-    Reporter& out_;
-    LocaleSettings locale_;
-    OutputFiles& files_;
+    OperationContext context_;
 };
 
 } // namespace tessary

@@ -39,7 +39,7 @@ void TfMain::demuxEvo() {
     }
     lastDemuxTargets_ = targets;
 
-    DemuxOperation(state, *this, *this, locale, *outputFiles_)
+    DemuxOperation({state, *this, *this, locale, *outputFiles_})
         .run(
             path, second, [this] { return cbContinue.checked(); }, targets);
     log("Done.");

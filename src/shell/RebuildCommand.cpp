@@ -40,7 +40,7 @@ void TfMain::rebuildEvo() {
 
     lastRebuildUnnumbered_.clear();
     const auto unnumbered =
-        RebuildOperation(state, *this, *this, locale, *outputFiles_)
+        RebuildOperation({state, *this, *this, locale, *outputFiles_})
             .run(
                 path, second, [this] { return cbContinue.checked(); }, lastRebuildPath_, selection);
     for (int id = 0; id < 256; ++id)
