@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "shell/Signal.h"
 
@@ -99,6 +100,41 @@ public:
         : TextField(std::to_string(value), std::move(hint), maxLength) {}
     int value() const;
     void setValue(int value) { setText(std::to_string(value)); }
+};
+
+// A multi-line text view (or a hidden list of lines): its lines and whether it is shown.
+class TextList : public Control {
+public:
+    const std::vector<std::string>& lines() const { return lines_; }
+    void setLines(std::vector<std::string> lines) { set(lines_, std::move(lines)); }
+    void addLine(std::string line) {
+        lines_.push_back(std::move(line));
+        changed.emit();
+    }
+    bool visible() const { return visible_; }
+    void setVisible(bool visible) { set(visible_, visible); }
+
+private:
+    std::vector<std::string> lines_;
+    bool visible_ = true;
+};
+
+// A node of a tree view with its children.
+struct TreeNode {
+    std::string text;
+    std::vector<TreeNode> children;
+    bool operator==(const TreeNode&) const = default;
+};
+
+class TreeView : public Control {
+public:
+    explicit TreeView(std::vector<TreeNode> nodes, std::string hint = {})
+        : Control(std::move(hint)), nodes_(std::move(nodes)) {}
+    const std::vector<TreeNode>& nodes() const { return nodes_; }
+    void setNodes(std::vector<TreeNode> nodes) { set(nodes_, std::move(nodes)); }
+
+private:
+    std::vector<TreeNode> nodes_;
 };
 
 } // namespace tessary

@@ -15,6 +15,7 @@
 #include "platform/Reporter.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
+#include "playlist/PlaylistReader.h"
 #include "shell/Controls.h"
 #include "shell/MessageLog.h"
 #include "shell/StatusBar.h"
@@ -98,8 +99,12 @@ public:
     int treeWidth = 96;
     Signal<> placementChanged;
 
-    // "XPL" tab.
+    // "XPL" tab: the playlist's tag lines, its tree, and the chapter list (never shown).
     Button bWriteChaps{"Write chapters", "", false};
+    TreeView tvXPL{{{"Video", {}}, {"Audio", {}}, {"Subpicture", {}}, {"Chapter", {}}},
+                   "Infos from your XPL file"};
+    TextList mXPL;
+    TextList mChapter;
 
     // How far the running pass has got (position, size in bytes).
     Signal<uint64_t, uint64_t> progressChanged;
@@ -122,6 +127,8 @@ public:
     void bReadEVOClick();
     void bDemuxClick();
     void bRebuildClick();
+    void bReadXPLClick();
+    void bWriteChapsClick();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
     void cbFastCheckClick() { ieFastSize.setEnabled(cbFastCheck.checked()); }
@@ -149,6 +156,9 @@ public:
     // number (as 0xFF; streams a fast-checked Read did not find).
     const std::string& lastRebuildPath() const { return lastRebuildPath_; }
     const std::vector<int>& lastRebuildUnnumbered() const { return lastRebuildUnnumbered_; }
+
+    // The chapters file of the last "Write chapters".
+    const std::string& lastChaptersPath() const { return lastChaptersPath_; }
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -198,6 +208,8 @@ private:
     void readEvo();
     void demuxEvo();
     void rebuildEvo();
+    void readXpl();
+    void writeChapters();
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
@@ -209,6 +221,8 @@ private:
     std::vector<DemuxTarget> lastDemuxTargets_;
     std::string lastRebuildPath_;
     std::vector<int> lastRebuildUnnumbered_;
+    std::string lastChaptersPath_;
+    MediaAttributes mediaAttributes_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
     bool activated_ = false;

@@ -78,7 +78,7 @@ void TfMain::bbXPLClick() {
     if (!chosen) return;
     eXPLfile.setText(*chosen);
     XPLadj();
-    // With "Auto read" the playlist reader starts here once it exists.
+    if (cbAutoRead.checked()) bReadXPLClick();
 }
 
 void TfMain::bbWorkdirClick() {
@@ -101,7 +101,7 @@ void TfMain::WMDropFiles(const std::vector<std::string>& paths) {
     } else if (extension == ".XPL") {
         eXPLfile.setText(path);
         XPLadj();
-        // With "Auto read" the playlist reader starts here once it exists.
+        if (cbAutoRead.checked()) bReadXPLClick();
     }
 }
 
