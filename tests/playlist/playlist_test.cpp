@@ -1,0 +1,250 @@
+// The playlist reader: the tag lines it cuts, the attribute search, chapter times, and whole
+// reads through the window model with their log, tree, boxes and chapters file.
+#include <gtest/gtest.h>
+
+#include "DemoDisc.h"
+#include "DemuxData.h"
+#include "Fakes.h"
+#include "MemoryOutputs.h"
+#include "TempDir.h"
+#include "playlist/PlaylistReader.h"
+#include "playlist/TagScanner.h"
+#include "playlist/XplText.h"
+#include "shell/Main.h"
+
+using namespace tessary;
+using namespace tessary::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> tagLines(std::string_view text, std::size_t chunk = 7) {
+    std::vector<std::string> lines;
+    TagScanner scanner([&lines](std::string&& line) { lines.push_back(std::move(line)); });
+    for (std::size_t at = 0; at < text.size(); at += chunk)
+        scanner.scan(reinterpret_cast<const uint8_t*>(text.data()) + at,
+                     std::min(chunk, text.size() - at));
+    return lines;
+}
+
+std::vector<std::string> plain(const MessageLog& log) {
+    std::vector<std::string> lines;
+    for (const auto& line : log.lines())
+        lines.push_back(line.plainText());
+    return lines;
+}
+
+// A playlist with one title that plays MOVIE, in the demo disc's shape.
+std::string moviePlaylist(const std::string& streams, const std::string& chapters,
+                          const std::string& timeBase = "60fps") {
+    return "<?xml version=\"1.0\"?>\n<Playlist displayName=\"Disc\">\n<MediaAttributeList>\n"
+           "<VideoAttributeItem index=\"1\" codec=\"VC-1\"/>\n"
+           "<AudioAttributeItem index=\"1\" codec=\"AC-3\" channels=\"6\"/>\n"
+           "<SubpictureAttributeItem index=\"1\" codec=\"2bitRLE\"/>\n</MediaAttributeList>\n"
+           "<TitleSet timeBase=\"" +
+           timeBase +
+           "\" tickBase=\"24fps\">\n<Title displayName=\"Movie\" titleDuration=\"01:00:00:00\">\n"
+           "<PrimaryAudioVideoClip src=\"file:///dvddisc/HVDVD_TS/MOVIE.MAP\">\n" +
+           streams + "</PrimaryAudioVideoClip>\n<ChapterList>\n" + chapters +
+           "</ChapterList>\n</Title>\n</TitleSet>\n</Playlist>\n";
+}
+
+struct Session {
+    TempDir dir;
+    FakeUi ui;
+    FakeClock clock;
+    TfMain main{ui, clock};
+
+    void readXpl(const std::string& playlist, const std::string& source = "MOVIE.EVO") {
+        main.eEVOfile.setText(dir.writeFile(source, Bytes{}).string());
+        main.EVOadj();
+        main.eXPLfile.setText(dir.writeFile("VPLST000.XPL", playlist).string());
+        main.XPLadj();
+        main.reMessage.clear();
+        main.bReadXPLClick();
+    }
+};
+
+} // namespace
+
+TEST(TagScanner, IndentsTagsByTheirNesting) {
+    const std::string text = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n"
+                             "<!-- a comment -->\r\n"
+                             "<A x=\"1\">\r\n\ttext between tags\r\n"
+                             "\t<B\r\n\t\tsplit=\"yes\"/>\r\n"
+                             "\t<C>\n<!-- <D>\n</D> -->\n\t</C>\n"
+                             "</A>\n";
+    const std::vector<std::string> expected = {
+        "<?xml version=\"1.0\"?>",
+        "<!-- a comment -->",
+        "<A x=\"1\">",
+        "  <B split=\"yes\"/>",
+        "  <C>",
+        "    <!-- <D>",
+        "      </D>",
+        "      ", // what follows a tag inside a comment is text: only the ">" makes the line
+        "  </C>",
+        "</A>",
+    };
+    EXPECT_EQ(tagLines(text), expected);
+    EXPECT_EQ(tagLines(text, 1), expected);
+    // An overlong tag is cut at the bound; the next line starts afresh.
+    const auto long_ = tagLines("<X " + std::string(100000, 'a') + "/><Y/>");
+    ASSERT_EQ(long_.size(), 2u);
+    EXPECT_EQ(long_[0].size(), TagScanner::kMaxLine);
+    EXPECT_EQ(long_[1], "<Y/>");
+}
+
+TEST(XplText, AttributesNumbersAndChapterTimes) {
+    const std::string line =
+        R"(<Audio track="2" streamNumber="3" description="track "x"" codec=x>)";
+    EXPECT_EQ(GetAttr(line, "STREAMNUMBER"), "3");
+    EXPECT_EQ(GetAttr(line, "number"), "3"); // the first occurrence, inside a longer name
+    EXPECT_EQ(GetAttr(line, "track"), "2");
+    EXPECT_EQ(GetAttr(line, "description"), "track ");
+    EXPECT_EQ(GetAttr(line, "codec"), ""); // no quotes
+    EXPECT_EQ(GetAttr(line, "langcode"), std::nullopt);
+    EXPECT_EQ(GetAttrInt(line, "streamNumber"), 3);
+    EXPECT_EQ(GetAttrInt(line, "description"), 0);
+    EXPECT_EQ(ZeroPad(7, 3), "007");
+    EXPECT_EQ(ZeroPad(1234, 3), "1234");
+
+    struct Row {
+        const char* begin;
+        const char* timeBase;
+        const char* time;
+    };
+    for (const Row& row :
+         {Row{"00:10:00:30", "60fps", "00:10:00.500"}, Row{"00:00:01:59", "60fps", "00:00:01.983"},
+          Row{"00:10:00:30", "50fps", "00:10:00.600"}, Row{"01:02:03:23", "24fps", "01:02:03.958"},
+          Row{"00:10:00:30", "50 fps", "00:10:00.500"}, Row{"00:10:00:30", "", "00:10:00.500"}})
+        EXPECT_EQ(chapterTime(row.begin, frameRateOf(row.timeBase)), row.time) << row.timeBase;
+    try {
+        chapterTime("00:00:01:x9", 60);
+        FAIL() << "no error";
+    } catch (const ConversionError& error) {
+        EXPECT_STREQ(error.what(), "'x9' is not a valid integer value");
+    }
+}
+
+TEST(ReadXpl, TheDemoDiscsTitleGivesItsStreamsTreeAndChapters) {
+    auto demo = readDemoDisc(); // continues onto FEATURE_2: the chapters file is named after both
+    TfMain& main = demo->main;
+    const auto rebuildAfterRead = [&main](const fs::path& folder) {
+        main.eWorkdir.setText(folder.string());
+        main.bRebuildClick();
+        return readFile(main.lastRebuildPath());
+    };
+    TempDir dir;
+    fs::create_directory(dir.file("read"));
+    main.cbVideo[1].setChecked(false); // the playlist gives the second video track no box
+    const Bytes rebuiltByRead = rebuildAfterRead(dir.file("read"));
+
+    main.reMessage.clear();
+    main.bReadXPLClick();
+    EXPECT_TRUE(demo->ui.errors.empty());
+    EXPECT_EQ(
+        plain(main.reMessage),
+        (std::vector<std::string>{
+            "Open VPLST000.XPL", "Filesize: 5266 bytes", "AVC.s0 found!", "VC-1.s1 found!",
+            "AC-3.6ch.s00.English found!", "DD+.6ch.s01.French found!", "DTS.6ch.s02.German found!",
+            "MLP.2ch.s03.Japanese found!", "LPCM.2ch.s04.Commentary found!",
+            "2bitRLE.s00.English found!", "2bitRLE.s01.French found!", "Done.", ""}));
+    const auto& tree = main.tvXPL.nodes();
+    ASSERT_EQ(tree.size(), 5u);
+    EXPECT_EQ(tree[0], (TreeNode{"Info",
+                                 {{"Title: Tessary Demo Disc", {}},
+                                  {"Name: Main Feature", {}},
+                                  {"Duration: 00:00:11:30", {}},
+                                  {"TimeBase: 60fps", {}},
+                                  {"TickBase: 24fps", {}}}}));
+    EXPECT_EQ(tree[4].children.size(), 12u);
+    EXPECT_EQ(tree[4].children[9].text, "Chapter 10: 00:00:09:00");
+    EXPECT_EQ(main.mXPL.lines().front().substr(0, 15), "    <Title id=\"");
+    EXPECT_EQ(main.mXPL.lines().back(), "    </Title>");
+    EXPECT_TRUE(main.mXPL.visible());
+    EXPECT_EQ(main.cbAudio[2].caption(), "DTS.6ch.s02.German");
+    EXPECT_EQ(main.cbAudio[2].hint(), "DTS.6ch.s02.German");
+    EXPECT_EQ(main.cbVideo[0].caption(), "AVC.s0");
+    EXPECT_FALSE(main.cbVideo[1].checked()); // only the first video track has a box
+    EXPECT_TRUE(main.bWriteChaps.enabled());
+    EXPECT_EQ(main.activePage(), Page::Xpl);
+
+    // The chapters file: every line with CR LF, beside the output of the continued Read.
+    main.eWorkdir.setText(dir.path().string());
+    main.bWriteChapsClick();
+    std::string expected = "Preset=!OGG\r\nFormat=\r\n";
+    const char* times[] = {"00:00:00.000", "00:00:01.000", "00:00:02.000", "00:00:02.500",
+                           "00:00:03.500", "00:00:04.500", "00:00:06.000", "00:00:07.000",
+                           "00:00:08.000", "00:00:09.000", "00:00:10.000", "00:00:11.000"};
+    for (int i = 0; i < 12; ++i) {
+        const std::string number = ZeroPad(i + 1, 2);
+        expected += "CHAPTER" + number + "=" + times[i] + "\r\nCHAPTER" + number + "NAME=Chapter " +
+                    std::to_string(i + 1) + "\r\n";
+    }
+    expected += "Header=\r\nFooter=\r\n";
+    const Bytes written = readFile(dir.file("FEATURE_1_FEATURE_2.chapters.txt"));
+    EXPECT_EQ(std::string(written.begin(), written.end()), expected);
+
+    // The stream codes of the Read stay: a Rebuild after Read XPL writes what it wrote before.
+    fs::create_directory(dir.file("xpl"));
+    EXPECT_TRUE(rebuildAfterRead(dir.file("xpl")) == rebuiltByRead);
+}
+
+TEST(ReadXpl, StreamsChaptersAndFailuresOfSmallPlaylists) {
+    // Chapters numbered 09, 10 and 100; names with multi-byte characters; a chapter without a
+    // name; duplicate and out-of-range stream tags; a stream without attributes.
+    std::string chapters;
+    for (int i = 1; i <= 100; ++i)
+        chapters += "<Chapter titleTimeBegin=\"00:00:" + ZeroPad(i % 60, 2) + ":30\"" +
+                    (i == 2 ? std::string()
+                            : " displayName=\"Kapitel \xC3\xBC" + std::to_string(i) + "\"") +
+                    "/>\n";
+    const std::string streams =
+        "<Audio streamNumber=\"1\" mediaAttr=\"1\" description=\"../x/y\"/>\n"
+        "<Audio streamNumber=\"1\" mediaAttr=\"1\" description=\"again\"/>\n"
+        "<Audio streamNumber=\"17\" mediaAttr=\"1\" description=\"none\"/>\n"
+        "<Subtitle streamNumber=\"2\"/>\n";
+    Session s;
+    const std::string playlist = moviePlaylist(streams, chapters, "50fps");
+    s.readXpl(playlist);
+    EXPECT_TRUE(s.ui.errors.empty());
+    EXPECT_EQ(plain(s.main.reMessage),
+              (std::vector<std::string>{
+                  "Open VPLST000.XPL", "Filesize: " + std::to_string(playlist.size()) + " bytes",
+                  "AC-3.6ch.s00.../x/y found!", ".s01. found!", "Done.", ""}));
+    const auto& list = s.main.mChapter.lines();
+    ASSERT_EQ(list.size(), 204u);
+    EXPECT_EQ(list[2], "CHAPTER01=00:00:01.600");
+    EXPECT_EQ(list[3], "CHAPTER01NAME=Kapitel \xC3\xBC"
+                       "1");
+    EXPECT_EQ(list[5], "CHAPTER02NAME=");
+    EXPECT_EQ(list[18], "CHAPTER09=00:00:09.600");
+    EXPECT_EQ(list[20], "CHAPTER10=00:00:10.600");
+    EXPECT_EQ(list[200], "CHAPTER100=00:00:40.600");
+    EXPECT_TRUE(s.main.cbSub[1].checked());
+
+    // The playlist's description is a box caption and so part of a file name: made safe.
+    MemoryOutputs files;
+    s.main.setOutputFiles(&files);
+    s.main.eWorkdir.setText("/out");
+    s.main.cbSub[1].setChecked(false);
+    s.main.bDemuxClick();
+    EXPECT_EQ(files.order, std::vector<std::string>{"/out/MOVIE.AC-3.6ch.s00..._x_y.mpa"});
+
+    // No title plays the source: every tag line stays, nothing is declared.
+    s.readXpl(moviePlaylist(streams, chapters), "OTHER.EVO");
+    EXPECT_EQ(s.main.mXPL.lines().size(), 120u);
+    EXPECT_EQ(s.main.mChapter.lines(),
+              (std::vector<std::string>{"Preset=!OGG", "Format=", "Header=", "Footer="}));
+    EXPECT_FALSE(s.main.cbAudio[0].enabled());
+
+    // A frame number that does not convert ends the read; the window stays usable.
+    s.readXpl(moviePlaylist("", "<Chapter titleTimeBegin=\"00:00:01:3x\"/>\n"));
+    EXPECT_EQ(s.ui.errors.back(), "'3x' is not a valid integer value");
+    EXPECT_TRUE(s.main.mXPL.visible());
+    EXPECT_FALSE(s.main.mXPL.lines().empty());
+    EXPECT_TRUE(s.main.bReadXPL.enabled());
+    EXPECT_TRUE(s.main.bbEVO.enabled());
+    EXPECT_NE(plain(s.main.reMessage).back(), "");
+}
