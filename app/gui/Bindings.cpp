@@ -3,6 +3,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <memory>
+#include <optional>
 
 namespace tessary::gui {
 
@@ -83,6 +85,47 @@ void bindMessageLog(MessageLog& model, QTextEdit* widget) {
     model.appended.connect(
         [&model, widget](std::size_t index) { appendLogLine(widget, model.lines()[index]); });
     model.cleared.connect([widget] { widget->clear(); });
+}
+
+namespace {
+void addTreeNodes(QTreeWidgetItem* parent, const std::vector<TreeNode>& nodes) {
+    for (const TreeNode& node : nodes)
+        addTreeNodes(new QTreeWidgetItem(parent, QStringList(qs(node.text))), node.children);
+}
+} // namespace
+
+void bindTreeView(TreeView& model, QTreeWidget* widget) {
+    // Only a change of the nodes rebuilds the tree: a new hint or state keeps its selection.
+    auto shown = std::make_shared<std::optional<std::vector<TreeNode>>>();
+    auto show = [&model, widget, shown] {
+        showCommon(model, widget);
+        if (*shown == model.nodes()) return;
+        *shown = model.nodes();
+        widget->clear();
+        for (const TreeNode& node : model.nodes()) {
+            auto* item = new QTreeWidgetItem(widget, QStringList(qs(node.text)));
+            addTreeNodes(item, node.children);
+            item->setExpanded(true);
+        }
+    };
+    show();
+    model.changed.connect(show);
+}
+
+void bindTextList(TextList& model, QPlainTextEdit* widget) {
+    widget->setReadOnly(true);
+    auto show = [&model, widget] {
+        widget->setEnabled(model.enabled());
+        if (!model.hint().empty()) widget->setToolTip(qs(model.shownHint()));
+        QStringList lines;
+        for (const std::string& line : model.lines())
+            lines << qs(line);
+        const QString text = lines.join('\n');
+        if (widget->toPlainText() != text) widget->setPlainText(text);
+        widget->setVisible(model.visible());
+    };
+    show();
+    model.changed.connect(show);
 }
 
 } // namespace tessary::gui

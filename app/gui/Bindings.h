@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <functional>
 
 #include "shell/Controls.h"
@@ -17,6 +19,11 @@ void bindButton(Button& model, QAbstractButton* widget, std::function<void()> ha
 void bindCheckBox(CheckBox& model, QAbstractButton* widget);
 void bindTextField(TextField& model, QLineEdit* widget, bool editable);
 void bindMessageLog(MessageLog& model, QTextEdit* widget);
+// The tree is rebuilt whenever the model's nodes change; the top nodes are shown expanded.
+void bindTreeView(TreeView& model, QTreeWidget* widget);
+// The lines joined by line breaks, shown or hidden as the model says. The view is read-only
+// and keeps its own tooltip when the model has none.
+void bindTextList(TextList& model, QPlainTextEdit* widget);
 
 // A log line as rich-text runs appended to the view.
 void appendLogLine(QTextEdit* view, const LogLine& line);

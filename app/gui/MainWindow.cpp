@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -193,7 +195,7 @@ QWidget* MainWindow::buildSourceRows() {
     readEvo->setDefault(true);
     row(
         1, main_.eXPLfile, "eXPLfile", main_.bbXPL, "bbXPL", main_.bReadXPL, "bReadXPL",
-        [this] { main_.bbXPLClick(); }, [] {});
+        [this] { main_.bbXPLClick(); }, [this] { main_.bReadXPLClick(); });
     grid->setColumnStretch(0, 1);
     return rows;
 }
@@ -244,7 +246,7 @@ QWidget* MainWindow::buildXplPage() {
     layout->setContentsMargins(4, 4, 4, 4);
     auto* write = new QPushButton(page);
     write->setObjectName("bWriteChaps");
-    bindButton(main_.bWriteChaps, write, [] {});
+    bindButton(main_.bWriteChaps, write, [this] { main_.bWriteChapsClick(); });
     layout->addWidget(write, 0, Qt::AlignLeft);
 
     splitter_ = new QSplitter(Qt::Horizontal, page);
@@ -253,19 +255,23 @@ QWidget* MainWindow::buildXplPage() {
     tree_ = new QTreeWidget(splitter_);
     tree_->setObjectName("tvXPL");
     tree_->setHeaderHidden(true);
-    tree_->setToolTip("Infos from your XPL file");
     tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree_->setMinimumWidth(50);
-    for (const char* node : {"Video", "Audio", "Subpicture", "Chapter"})
-        tree_->addTopLevelItem(new QTreeWidgetItem(QStringList(node)));
+    bindTreeView(main_.tvXPL, tree_);
     auto* text = new QPlainTextEdit(splitter_);
     text->setObjectName("mXPL");
-    text->setReadOnly(true);
     text->setToolTip("This is your XPL file (part of it)");
-    QFont courier("Courier New");
-    courier.setStyleHint(QFont::Monospace);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tag lines are indented by blanks: they need a font of fixed width.
+    QFont courier("Courier New", font().pointSize());
+    courier.setStyleHint(QFont::TypeWriter);
+    if (!QFontInfo(courier).fixedPitch()) {
+        courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        courier.setPointSize(font().pointSize());
+    }
     text->setFont(courier);
     text->setMinimumWidth(50);
+    bindTextList(main_.mXPL, text);
     // The tree keeps its width when the window grows; the text view takes the rest.
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);

@@ -1,10 +1,13 @@
 // The desktop window driven through its real widgets (offscreen platform): start-up with and
 // without stored settings, closing, the command buttons through passes and errors, Cancel,
-// Demux and its files, the command line, dropped files and the layout rules.
+// Demux and its files, the command line, dropped files, the layout rules, and the playlist
+// tab through Read XPL and Write chapters.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +16,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <QUrl>
 #include <fstream>
 #include <iterator>
@@ -534,4 +538,83 @@ TEST_F(Window, ThePlaylistTreeKeepsItsStoredWidth) {
     window->resize(window->width() + 100, window->height());
     QCoreApplication::processEvents();
     EXPECT_EQ(widget<QWidget>("tvXPL")->width(), 150); // the text view takes the growth
+}
+
+TEST_F(Window, ReadXplShowsTheSourcesTitleAndWriteChaptersWritesItsChapterList) {
+    open();
+    widget<QCheckBox>("cbAutoRead")->setChecked(false);
+    auto* tree = widget<QTreeWidget>("tvXPL");
+    auto children = [](QTreeWidgetItem* item) {
+        QStringList texts;
+        for (int i = 0; i < item->childCount(); ++i)
+            texts << item->child(i)->text(0);
+        return texts;
+    };
+    EXPECT_EQ(children(tree->invisibleRootItem()),
+              (QStringList{"Video", "Audio", "Subpicture", "Chapter"}));
+
+    drop({QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string())});
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    ASSERT_TRUE(main.lastReadContinued());
+    QTest::mouseClick(widget<QPushButton>("bReadXPL"), Qt::LeftButton);
+
+    ASSERT_EQ(children(tree->invisibleRootItem()),
+              (QStringList{"Info", "Video", "Audio", "Subtitle", "Chapter"}));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        EXPECT_TRUE(tree->topLevelItem(i)->isExpanded()) << i;
+    EXPECT_TRUE(children(tree->topLevelItem(0)).contains("Name: Main Feature"));
+    EXPECT_EQ(children(tree->topLevelItem(1)), (QStringList{"AVC.s0", "VC-1.s1"}));
+    EXPECT_EQ(tree->topLevelItem(2)->child(0)->text(0), "AC-3.6ch.s00.English");
+    const QStringList chapters = children(tree->topLevelItem(4));
+    ASSERT_EQ(chapters.size(), 12);
+    EXPECT_EQ(chapters[3], "Chapter 4: 00:00:02:30");
+    EXPECT_EQ(tree->width(), main.treeWidth); // the text view's hiding moved no splitter
+
+    // Only the source's title, as indented tag lines, in a font of fixed width.
+    auto* text = widget<QPlainTextEdit>("mXPL");
+    const QStringList lines = text->toPlainText().split('\n');
+    EXPECT_EQ(lines.first(), "    <Title id=\"MainFeature\" titleNumber=\"1\" displayName=\"Main "
+                             "Feature\" titleDuration=\"00:00:11:30\" onEnd=\"Trailer\">");
+    EXPECT_EQ(lines.last(), "    </Title>");
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
+
+    // The declared streams on the boxes, their text also as tooltip; the others are off.
+    const QStringList audio = {"AC-3.6ch.s00.English",    "DD+.6ch.s01.French",
+                               "DTS.6ch.s02.German",      "MLP.2ch.s03.Japanese",
+                               "LPCM.2ch.s04.Commentary", "No audio stream"};
+    for (int i = 0; i < audio.size(); ++i) {
+        auto* box = widget<QCheckBox>(qPrintable(QString("cbAudio%1").arg(i, 2, 10, QChar('0'))));
+        EXPECT_EQ(box->text(), audio[i]);
+        EXPECT_EQ(box->toolTip(), i < 5 ? audio[i] : "");
+        EXPECT_EQ(box->isChecked(), i < 5) << i;
+    }
+    EXPECT_EQ(widget<QCheckBox>("cbSub01")->toolTip(), "2bitRLE.s01.French");
+    QStringList xplLog = {"Open VPLST000.XPL", "Filesize: 5266 bytes", "AVC.s0 found!",
+                          "VC-1.s1 found!"};
+    for (int i = 0; i < 5; ++i)
+        xplLog << audio[i] + " found!";
+    xplLog += QStringList{"2bitRLE.s00.English found!", "2bitRLE.s01.French found!", "Done.", ""};
+    const QStringList log = logLines();
+    EXPECT_EQ(log.mid(log.indexOf("Open VPLST000.XPL")), xplLog);
+    EXPECT_EQ(widget<QTabWidget>("PageControl")->currentIndex(), static_cast<int>(Page::Xpl));
+    for (const char* name : {"bWriteChaps", "bReadXPL", "bReadEVO", "bbEVO", "bbXPL"})
+        EXPECT_TRUE(enabled(name)) << name;
+
+    // The chapters of both feature files, at 60 frames a second, in CR LF lines.
+    QTest::keyClicks(widget<QLineEdit>("eWorkdir"), QString::fromStdString(dir.path().string()));
+    QTest::mouseClick(widget<QPushButton>("bWriteChaps"), Qt::LeftButton);
+    std::string expected = "Preset=!OGG\r\nFormat=\r\n";
+    const char* seconds[] = {"00.000", "01.000", "02.000", "02.500", "03.500", "04.500",
+                             "06.000", "07.000", "08.000", "09.000", "10.000", "11.000"};
+    for (int n = 1; n <= 12; ++n) {
+        const std::string number = (n < 10 ? "0" : "") + std::to_string(n);
+        expected += "CHAPTER" + number + "=00:00:" + seconds[n - 1] + "\r\nCHAPTER" + number +
+                    "NAME=Chapter " + std::to_string(n) + "\r\n";
+    }
+    expected += "Header=\r\nFooter=\r\n";
+    const Bytes written = fileBytes(dir.file("FEATURE_1_FEATURE_2.chapters.txt"));
+    EXPECT_EQ(std::string(written.begin(), written.end()), expected);
+    EXPECT_TRUE(ui.errors.empty());
 }
