@@ -79,6 +79,7 @@ void TfMain::Resetcbs() {
         for (auto& box : boxes) {
             box.setEnabled(false);
             box.setCaption(caption);
+            box.setHint(""); // a playlist's description goes with its caption
             box.setChecked(false);
         }
     };

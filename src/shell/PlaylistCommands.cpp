@@ -16,7 +16,9 @@ void TfMain::bReadXPLClick() {
             mXPL.setVisible(true);
             bReadXPL.setEnabled(true);
             bReadEVO.setEnabled(readEvoWasEnabled);
-            bWriteChaps.setEnabled(!mChapter.lines().empty());
+            // Only a read that ended gives a whole chapter list to write.
+            bWriteChaps.setEnabled(!mChapter.lines().empty() &&
+                                   mChapter.lines().back() == "Footer=");
             bbEVO.setEnabled(true);
             bbXPL.setEnabled(true);
             cbVideoClick();

@@ -246,5 +246,6 @@ TEST(ReadXpl, StreamsChaptersAndFailuresOfSmallPlaylists) {
     EXPECT_FALSE(s.main.mXPL.lines().empty());
     EXPECT_TRUE(s.main.bReadXPL.enabled());
     EXPECT_TRUE(s.main.bbEVO.enabled());
+    EXPECT_FALSE(s.main.bWriteChaps.enabled()); // no whole chapter list to write
     EXPECT_NE(plain(s.main.reMessage).back(), "");
 }
