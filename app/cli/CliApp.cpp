@@ -100,6 +100,12 @@ CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     return source;
 }
 
+CLI::Option* addOutputDirOption(CLI::App& command, std::string& folder, const std::string& files) {
+    return command.add_option("-o,--output-dir", folder,
+                              "Folder for the " + files +
+                                  ", created when missing (default: the source's folder)");
+}
+
 // `verb` says what becomes of the selected streams, `files` what is written.
 void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string& verb,
                      const std::string& files) {
@@ -118,9 +124,7 @@ void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string
                     "Streams to " + verb + ", e.g. v0,a0,s1 (default: every stream found)")
         ->check(keys)
         ->allow_extra_args(false);
-    command.add_option("-o,--output-dir", options.outputDir,
-                       "Folder for the " + files +
-                           ", created when missing (default: the source's folder)");
+    addOutputDirOption(command, options.outputDir, files);
 }
 
 void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
@@ -249,57 +253,71 @@ nlohmann::ordered_json report(TfMain& main, Pass pass) {
     return readReport(main);
 }
 
-// Reads the source and then runs the pass on the selected streams.
-int runSource(const Options& options, Pass pass, std::ostream& out, std::ostream& err,
-              bool stdoutIsTerminal, bool stderrIsTerminal) {
-    CliUi ui(err);
+// A command's window model with the command line as its face: the log printed on stdout as it
+// grows (unless the report is JSON), the progress line on stderr when it is a terminal.
+class Session {
+public:
+    Session(const OutputOptions& output, std::ostream& out, std::ostream& err,
+            bool stdoutIsTerminal, bool stderrIsTerminal)
+        : ui(err), main(ui, clock), json(output.format == Format::Json), err_(err) {
+        const bool colour =
+            output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
+        if (!json)
+            main.reMessage.appended.connect([this, &out, colour](std::size_t index) {
+                const LogLine& line = main.reMessage.lines()[index];
+                out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
+                out.flush();
+            });
+        if (!output.quiet && stderrIsTerminal)
+            main.statusBar.changed.connect([this](int panel) {
+                if (panel != 1) return;
+                const std::string& text = main.statusBar.hint();
+                err_ << "\r\x1b[K" << text;
+                err_.flush();
+                progressShown_ = !text.empty();
+            });
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void clearProgress() {
+        if (progressShown_) err_ << "\r\x1b[K";
+        progressShown_ = false;
+    }
+
+    CliUi ui;
     SystemClock clock;
-    TfMain main(ui, clock);
-    const OutputOptions& output = options.output;
-    const bool colour =
-        output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
-    const bool json = output.format == Format::Json;
-    const bool progress = !output.quiet && stderrIsTerminal;
+    TfMain main;
+    const bool json;
 
-    if (!json)
-        main.reMessage.appended.connect([&](std::size_t index) {
-            const LogLine& line = main.reMessage.lines()[index];
-            out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
-            out.flush();
-        });
-    bool progressShown = false;
-    if (progress)
-        main.statusBar.changed.connect([&](int panel) {
-            if (panel != 1) return;
-            const std::string& text = main.statusBar.hint();
-            err << "\r\x1b[K" << text;
-            err.flush();
-            progressShown = !text.empty();
-        });
+private:
+    std::ostream& err_;
+    bool progressShown_ = false;
+};
 
-    auto clearProgress = [&] {
-        if (progressShown) err << "\r\x1b[K";
-        progressShown = false;
-    };
-
-    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, ui)) return kExitFailure;
+// Reads the source and then runs the pass on the selected streams.
+int runSource(const Options& options, Pass pass, Session& session, std::ostream& out,
+              std::ostream& err) {
+    TfMain& main = session.main;
+    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, session.ui))
+        return kExitFailure;
     main.Resetcbs();
     applyReadOptions(main, options.read);
     main.eEVOfile.setText(options.read.source);
     main.EVOadj();
     main.bReadEVOClick();
-    clearProgress();
-    if (ui.failed) return kExitFailure;
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
 
     if (pass != Pass::None) {
         applySelection(main, options.write.select, err);
         main.eWorkdir.setText(options.write.outputDir);
         startPass(main, pass, options, err);
-        clearProgress();
-        if (ui.failed) return kExitFailure;
+        session.clearProgress();
+        if (session.ui.failed) return kExitFailure;
     }
 
-    if (json) out << report(main, pass).dump(2) << '\n';
+    if (session.json) out << report(main, pass).dump(2) << '\n';
     return kExitOk;
 }
 
@@ -350,8 +368,9 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitUsage;
     }
 
+    Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
     const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
-    return runSource(options, pass, out, err, stdoutIsTerminal, stderrIsTerminal);
+    return runSource(options, pass, session, out, err);
 }
 
 } // namespace tessary::cli
