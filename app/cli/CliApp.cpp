@@ -74,12 +74,22 @@ struct RebuildOptions {
     bool advancedPacks = false;
 };
 
+// The playlist command's PLAYLIST and SOURCE (only named, never read). The chapters file goes
+// to WriteOptions::outputDir, as the files of demux and rebuild do.
+struct PlaylistOptions {
+    std::string path;
+    std::string source;
+    bool tree = false;
+    bool chapters = false;
+};
+
 // Every option of every command; only those of the command given are set.
 struct Options {
     ReadOptions read;
     WriteOptions write;
     DemuxOptions demux;
     RebuildOptions rebuild;
+    PlaylistOptions playlist;
     OutputOptions output;
 };
 
@@ -157,6 +167,18 @@ void addRebuildOptions(CLI::App& command, CLI::Option& source, RebuildOptions& o
         "EVO"));
     command.add_flag("--adv-pck", options.advancedPacks,
                      "Keep the advanced packs (ADV_PCK) in the rebuilt file");
+}
+
+void addPlaylistOptions(CLI::App& command, PlaylistOptions& options, std::string& folder) {
+    command.add_option("PLAYLIST", options.path, "The playlist to read (VPLST000.XPL)")->required();
+    command
+        .add_option("--source", options.source,
+                    "The feature file whose title is read; only its name is used")
+        ->required();
+    command.add_flag("--tree", options.tree, "Print the title's tree after the log");
+    CLI::Option* chapters =
+        command.add_flag("--chapters", options.chapters, "Write the chapter list to a file");
+    addOutputDirOption(command, folder, "chapters file")->needs(chapters);
 }
 
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
@@ -321,6 +343,36 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     return kExitOk;
 }
 
+// Reads the playlist for the source's title, then writes its chapter list when asked to.
+int runPlaylist(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+    TfMain& main = session.main;
+    const PlaylistOptions& playlist = options.playlist;
+    const std::string& folder = options.write.outputDir;
+    if (playlist.chapters && !makeOutputFolder(folder, session.ui)) return kExitFailure;
+    main.eEVOfile.setText(playlist.source);
+    main.EVOadj();
+    main.eXPLfile.setText(playlist.path);
+    main.XPLadj();
+    main.bReadXPLClick();
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
+    if (!titleFound(main))
+        err << "tessary-cli: warning: no title of " << namePart(playlist.path) << " plays "
+            << namePart(playlist.source) << '\n';
+
+    if (playlist.chapters) {
+        main.eWorkdir.setText(folder);
+        main.bWriteChapsClick();
+        if (session.ui.failed) return kExitFailure;
+    }
+
+    if (session.json)
+        out << playlistReport(main).dump(2) << '\n';
+    else if (playlist.tree)
+        printTree(out, main.tvXPL.nodes());
+    return kExitOk;
+}
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -351,6 +403,11 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     addRebuildOptions(*rebuildCommand, *rebuildSource, options.rebuild);
     addOutputOptions(*rebuildCommand, options.output);
 
+    CLI::App* playlistCommand = app.add_subcommand(
+        "playlist", "Read a playlist for the title that plays a source file, and its chapters");
+    addPlaylistOptions(*playlistCommand, options.playlist, options.write.outputDir);
+    addOutputOptions(*playlistCommand, options.output);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -369,6 +426,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
 
     Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
+    if (*playlistCommand) return runPlaylist(options, session, out, err);
     const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
     return runSource(options, pass, session, out, err);
 }

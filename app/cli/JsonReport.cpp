@@ -53,6 +53,13 @@ json writtenFile(const std::string& path) {
     return outputs;
 }
 
+json treeNodes(const std::vector<TreeNode>& nodes) {
+    json list = json::array();
+    for (const TreeNode& node : nodes)
+        list.push_back({{"text", node.text}, {"children", treeNodes(node.children)}});
+    return list;
+}
+
 } // namespace
 
 nlohmann::ordered_json readReport(TfMain& main) {
@@ -103,6 +110,25 @@ nlohmann::ordered_json rebuildReport(TfMain& main) {
     json report = readReport(main);
     // A Rebuild skipped (no stream box checked) wrote nothing.
     report["outputs"] = writtenFile(main.lastRebuildPath());
+    return report;
+}
+
+bool titleFound(const TfMain& main) {
+    const std::vector<TreeNode>& nodes = main.tvXPL.nodes();
+    return !nodes.empty() && nodes.front().text == "Info" && !nodes.front().children.empty();
+}
+
+nlohmann::ordered_json playlistReport(TfMain& main) {
+    json report;
+    report["playlist"] = main.eXPLfile.text();
+    report["source"] = main.eEVOfile.text();
+    report["titleFound"] = titleFound(main);
+    report["streams"] =
+        streamBoxes(main, [](json& entry, int slot) { entry["key"] = keyName(keyOfSlot(slot)); });
+    report["log"] = logLines(main);
+    report["tree"] = treeNodes(main.tvXPL.nodes());
+    report["chapters"] = main.mChapter.lines();
+    if (!main.lastChaptersPath().empty()) report["outputs"] = writtenFile(main.lastChaptersPath());
     return report;
 }
 
