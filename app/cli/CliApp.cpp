@@ -74,12 +74,22 @@ struct RebuildOptions {
     bool advancedPacks = false;
 };
 
+// The playlist command's PLAYLIST and SOURCE (only named, never read). The chapters file goes
+// to WriteOptions::outputDir, as the files of demux and rebuild do.
+struct PlaylistOptions {
+    std::string path;
+    std::string source;
+    bool tree = false;
+    bool chapters = false;
+};
+
 // Every option of every command; only those of the command given are set.
 struct Options {
     ReadOptions read;
     WriteOptions write;
     DemuxOptions demux;
     RebuildOptions rebuild;
+    PlaylistOptions playlist;
     OutputOptions output;
 };
 
@@ -100,6 +110,12 @@ CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     return source;
 }
 
+CLI::Option* addOutputDirOption(CLI::App& command, std::string& folder, const std::string& files) {
+    return command.add_option("-o,--output-dir", folder,
+                              "Folder for the " + files +
+                                  ", created when missing (default: the source's folder)");
+}
+
 // `verb` says what becomes of the selected streams, `files` what is written.
 void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string& verb,
                      const std::string& files) {
@@ -118,9 +134,7 @@ void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string
                     "Streams to " + verb + ", e.g. v0,a0,s1 (default: every stream found)")
         ->check(keys)
         ->allow_extra_args(false);
-    command.add_option("-o,--output-dir", options.outputDir,
-                       "Folder for the " + files +
-                           ", created when missing (default: the source's folder)");
+    addOutputDirOption(command, options.outputDir, files);
 }
 
 void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
@@ -153,6 +167,18 @@ void addRebuildOptions(CLI::App& command, CLI::Option& source, RebuildOptions& o
         "EVO"));
     command.add_flag("--adv-pck", options.advancedPacks,
                      "Keep the advanced packs (ADV_PCK) in the rebuilt file");
+}
+
+void addPlaylistOptions(CLI::App& command, PlaylistOptions& options, std::string& folder) {
+    command.add_option("PLAYLIST", options.path, "The playlist to read (VPLST000.XPL)")->required();
+    command
+        .add_option("--source", options.source,
+                    "The feature file whose title is read; only its name is used")
+        ->required();
+    command.add_flag("--tree", options.tree, "Print the title's tree after the log");
+    CLI::Option* chapters =
+        command.add_flag("--chapters", options.chapters, "Write the chapter list to a file");
+    addOutputDirOption(command, folder, "chapters file")->needs(chapters);
 }
 
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
@@ -249,57 +275,101 @@ nlohmann::ordered_json report(TfMain& main, Pass pass) {
     return readReport(main);
 }
 
-// Reads the source and then runs the pass on the selected streams.
-int runSource(const Options& options, Pass pass, std::ostream& out, std::ostream& err,
-              bool stdoutIsTerminal, bool stderrIsTerminal) {
-    CliUi ui(err);
+// A command's window model with the command line as its face: the log printed on stdout as it
+// grows (unless the report is JSON), the progress line on stderr when it is a terminal.
+class Session {
+public:
+    Session(const OutputOptions& output, std::ostream& out, std::ostream& err,
+            bool stdoutIsTerminal, bool stderrIsTerminal)
+        : ui(err), main(ui, clock), json(output.format == Format::Json), err_(err) {
+        const bool colour =
+            output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
+        if (!json)
+            main.reMessage.appended.connect([this, &out, colour](std::size_t index) {
+                const LogLine& line = main.reMessage.lines()[index];
+                out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
+                out.flush();
+            });
+        if (!output.quiet && stderrIsTerminal)
+            main.statusBar.changed.connect([this](int panel) {
+                if (panel != 1) return;
+                const std::string& text = main.statusBar.hint();
+                err_ << "\r\x1b[K" << text;
+                err_.flush();
+                progressShown_ = !text.empty();
+            });
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void clearProgress() {
+        if (progressShown_) err_ << "\r\x1b[K";
+        progressShown_ = false;
+    }
+
+    CliUi ui;
     SystemClock clock;
-    TfMain main(ui, clock);
-    const OutputOptions& output = options.output;
-    const bool colour =
-        output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
-    const bool json = output.format == Format::Json;
-    const bool progress = !output.quiet && stderrIsTerminal;
+    TfMain main;
+    const bool json;
 
-    if (!json)
-        main.reMessage.appended.connect([&](std::size_t index) {
-            const LogLine& line = main.reMessage.lines()[index];
-            out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
-            out.flush();
-        });
-    bool progressShown = false;
-    if (progress)
-        main.statusBar.changed.connect([&](int panel) {
-            if (panel != 1) return;
-            const std::string& text = main.statusBar.hint();
-            err << "\r\x1b[K" << text;
-            err.flush();
-            progressShown = !text.empty();
-        });
+private:
+    std::ostream& err_;
+    bool progressShown_ = false;
+};
 
-    auto clearProgress = [&] {
-        if (progressShown) err << "\r\x1b[K";
-        progressShown = false;
-    };
-
-    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, ui)) return kExitFailure;
+// Reads the source and then runs the pass on the selected streams.
+int runSource(const Options& options, Pass pass, Session& session, std::ostream& out,
+              std::ostream& err) {
+    TfMain& main = session.main;
+    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, session.ui))
+        return kExitFailure;
     main.Resetcbs();
     applyReadOptions(main, options.read);
     main.eEVOfile.setText(options.read.source);
     main.EVOadj();
     main.bReadEVOClick();
-    clearProgress();
-    if (ui.failed) return kExitFailure;
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
 
     if (pass != Pass::None) {
         applySelection(main, options.write.select, err);
         main.eWorkdir.setText(options.write.outputDir);
         startPass(main, pass, options, err);
-        clearProgress();
-        if (ui.failed) return kExitFailure;
+        session.clearProgress();
+        if (session.ui.failed) return kExitFailure;
     }
 
-    if (json) out << report(main, pass).dump(2) << '\n';
+    if (session.json) out << report(main, pass).dump(2) << '\n';
+    return kExitOk;
+}
+
+// Reads the playlist for the source's title, then writes its chapter list when asked to.
+int runPlaylist(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+    TfMain& main = session.main;
+    const PlaylistOptions& playlist = options.playlist;
+    const std::string& folder = options.write.outputDir;
+    if (playlist.chapters && !makeOutputFolder(folder, session.ui)) return kExitFailure;
+    main.eEVOfile.setText(playlist.source);
+    main.EVOadj();
+    main.eXPLfile.setText(playlist.path);
+    main.XPLadj();
+    main.bReadXPLClick();
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
+    if (!titleFound(main))
+        err << "tessary-cli: warning: no title of " << namePart(playlist.path) << " plays "
+            << namePart(playlist.source) << '\n';
+
+    if (playlist.chapters) {
+        main.eWorkdir.setText(folder);
+        main.bWriteChapsClick();
+        if (session.ui.failed) return kExitFailure;
+    }
+
+    if (session.json)
+        out << playlistReport(main).dump(2) << '\n';
+    else if (playlist.tree)
+        printTree(out, main.tvXPL.nodes());
     return kExitOk;
 }
 
@@ -333,6 +403,11 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     addRebuildOptions(*rebuildCommand, *rebuildSource, options.rebuild);
     addOutputOptions(*rebuildCommand, options.output);
 
+    CLI::App* playlistCommand = app.add_subcommand(
+        "playlist", "Read a playlist for the title that plays a source file, and its chapters");
+    addPlaylistOptions(*playlistCommand, options.playlist, options.write.outputDir);
+    addOutputOptions(*playlistCommand, options.output);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -350,8 +425,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitUsage;
     }
 
+    Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
+    if (*playlistCommand) return runPlaylist(options, session, out, err);
     const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
-    return runSource(options, pass, out, err, stdoutIsTerminal, stderrIsTerminal);
+    return runSource(options, pass, session, out, err);
 }
 
 } // namespace tessary::cli

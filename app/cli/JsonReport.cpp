@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "Selection.h"
@@ -11,33 +12,68 @@
 
 namespace tessary::cli {
 
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// The enabled stream boxes in slot order: slot, kind, number within the kind, the fields that
+// `more` adds for the slot, and the caption.
+json streamBoxes(TfMain& main, const std::function<void(json&, int)>& more) {
+    json streams = json::array();
+    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
+        const CheckBox* box = main.boxOfSlot(slot);
+        if (!box || !box->enabled()) continue;
+        const StreamRef stream = *streamOfSlot(slot);
+        json entry = {{"slot", slot}, {"kind", kindName(stream.kind)}, {"number", stream.number}};
+        more(entry, slot);
+        entry["caption"] = box->caption();
+        streams.push_back(std::move(entry));
+    }
+    return streams;
+}
+
+json logLines(TfMain& main) {
+    json lines = json::array();
+    for (const LogLine& line : main.reMessage.lines())
+        lines.push_back(line.plainText());
+    return lines;
+}
+
+// The size of a file written, null when it cannot be had.
+json sizeOnDisk(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? json(nullptr) : json(size);
+}
+
+// The one file a command wrote, with its size; none when the path is empty.
+json writtenFile(const std::string& path) {
+    json outputs = json::array();
+    if (!path.empty()) outputs.push_back({{"path", path}, {"size", sizeOnDisk(path)}});
+    return outputs;
+}
+
+json treeNodes(const std::vector<TreeNode>& nodes) {
+    json list = json::array();
+    for (const TreeNode& node : nodes)
+        list.push_back({{"text", node.text}, {"children", treeNodes(node.children)}});
+    return list;
+}
+
+} // namespace
+
 nlohmann::ordered_json readReport(TfMain& main) {
-    using json = nlohmann::ordered_json;
     const RunState& state = main.state;
     json report;
     report["source"] = main.eEVOfile.text();
     report["outputBaseName"] = state.outputBaseName;
     report["continued"] = main.lastReadContinued();
-
-    json streams = json::array();
-    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
-        const CheckBox* box = main.boxOfSlot(slot);
-        if (!box || !box->enabled()) continue;
+    report["streams"] = streamBoxes(main, [&state](json& entry, int slot) {
         const int id = state.streamTable[slot];
-        const StreamRef stream = *streamOfSlot(slot);
-        streams.push_back({{"slot", slot},
-                           {"kind", kindName(stream.kind)},
-                           {"number", stream.number},
-                           {"id", id},
-                           {"idHex", hex2(static_cast<uint32_t>(id))},
-                           {"caption", box->caption()}});
-    }
-    report["streams"] = std::move(streams);
-
-    json lines = json::array();
-    for (const LogLine& line : main.reMessage.lines())
-        lines.push_back(line.plainText());
-    report["log"] = std::move(lines);
+        entry["id"] = id;
+        entry["idHex"] = hex2(static_cast<uint32_t>(id));
+    });
+    report["log"] = logLines(main);
 
     json video = json::array();
     for (int n = 0; n < kVideoStreams; ++n) {
@@ -59,19 +95,7 @@ nlohmann::ordered_json readReport(TfMain& main) {
     return report;
 }
 
-namespace {
-
-// The size of a file written, null when it cannot be had.
-nlohmann::ordered_json sizeOnDisk(const std::string& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    return error ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(size);
-}
-
-} // namespace
-
 nlohmann::ordered_json demuxReport(TfMain& main) {
-    using json = nlohmann::ordered_json;
     json report = readReport(main);
     json outputs = json::array();
     for (const DemuxTarget& target : main.lastDemuxTargets())
@@ -83,13 +107,28 @@ nlohmann::ordered_json demuxReport(TfMain& main) {
 }
 
 nlohmann::ordered_json rebuildReport(TfMain& main) {
-    using json = nlohmann::ordered_json;
     json report = readReport(main);
-    json outputs = json::array();
     // A Rebuild skipped (no stream box checked) wrote nothing.
-    if (const std::string& path = main.lastRebuildPath(); !path.empty())
-        outputs.push_back({{"path", path}, {"size", sizeOnDisk(path)}});
-    report["outputs"] = std::move(outputs);
+    report["outputs"] = writtenFile(main.lastRebuildPath());
+    return report;
+}
+
+bool titleFound(const TfMain& main) {
+    const std::vector<TreeNode>& nodes = main.tvXPL.nodes();
+    return !nodes.empty() && nodes.front().text == "Info" && !nodes.front().children.empty();
+}
+
+nlohmann::ordered_json playlistReport(TfMain& main) {
+    json report;
+    report["playlist"] = main.eXPLfile.text();
+    report["source"] = main.eEVOfile.text();
+    report["titleFound"] = titleFound(main);
+    report["streams"] =
+        streamBoxes(main, [](json& entry, int slot) { entry["key"] = keyName(keyOfSlot(slot)); });
+    report["log"] = logLines(main);
+    report["tree"] = treeNodes(main.tvXPL.nodes());
+    report["chapters"] = main.mChapter.lines();
+    if (!main.lastChaptersPath().empty()) report["outputs"] = writtenFile(main.lastChaptersPath());
     return report;
 }
 

@@ -21,4 +21,14 @@ nlohmann::ordered_json demuxReport(TfMain& main);
 // of both) and the rebuilt file, with its path and its size on disk.
 nlohmann::ordered_json rebuildReport(TfMain& main);
 
+// Whether the last Read XPL found the title that plays the source: the tree's "Info" node
+// then holds the title's names and time bases.
+bool titleFound(const TfMain& main);
+
+// The outcome of Read XPL (and Write chapters): the playlist, the source, whether its title
+// was found, the stream boxes that the title declares (with their keys), the log lines, the
+// tree as nested {"text", "children"}, the chapter list and, once it is written, the chapters
+// file with its path and its size on disk.
+nlohmann::ordered_json playlistReport(TfMain& main);
+
 } // namespace tessary::cli

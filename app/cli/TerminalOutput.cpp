@@ -1,5 +1,7 @@
 #include "TerminalOutput.h"
 
+#include <ostream>
+
 namespace tessary::cli {
 
 std::string plainLine(const LogLine& line) {
@@ -34,6 +36,13 @@ std::string ansiLine(const LogLine& line) {
         }
     }
     return out;
+}
+
+void printTree(std::ostream& out, const std::vector<TreeNode>& nodes, int level) {
+    for (const TreeNode& node : nodes) {
+        out << std::string(2 * static_cast<std::size_t>(level), ' ') << node.text << '\n';
+        printTree(out, node.children, level + 1);
+    }
 }
 
 } // namespace tessary::cli

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
+#include <vector>
 
+#include "shell/Controls.h"
 #include "shell/MessageLog.h"
 
 namespace tessary::cli {
@@ -10,5 +13,8 @@ namespace tessary::cli {
 // escape codes (bold, italic, underline, colour).
 std::string plainLine(const LogLine& line);
 std::string ansiLine(const LogLine& line);
+
+// The nodes of a tree view and their children, one line each, indented by two blanks a level.
+void printTree(std::ostream& out, const std::vector<TreeNode>& nodes, int level = 0);
 
 } // namespace tessary::cli

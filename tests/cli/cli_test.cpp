@@ -419,3 +419,146 @@ TEST_F(CliRebuild, FfprobeFindsExactlyTheKeptStreams) {
                                               "0x89 Audio dts", "0x20 Subtitle dvd_subtitle"}))
         << report;
 }
+
+namespace {
+
+// The demo disc's playlist read for FEATURE_1.EVO: its title "Main Feature" plays FEATURE_1
+// and FEATURE_2, whose clips declare the same streams.
+class CliPlaylist : public ::testing::Test {
+protected:
+    TempDir dir;
+    const std::filesystem::path out = dir.path() / "out";
+    const std::string playlist = (demoDisc() / "ADV_OBJ" / "VPLST000.XPL").string();
+    const std::string source = (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string();
+};
+
+} // namespace
+
+TEST_F(CliPlaylist, PrintsTheTitlesStreamsAndTreeAndWritesItsChapters) {
+    const Result r =
+        run({"playlist", "--tree", "--chapters", "-o", out.string(), playlist, "--source", source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // The log, then the tree. Chapter starts are frames at the title set's 60 fps.
+    EXPECT_EQ(r.out, R"(Open VPLST000.XPL
+Filesize: 5266 bytes
+AVC.s0 found!
+VC-1.s1 found!
+AC-3.6ch.s00.English found!
+DD+.6ch.s01.French found!
+DTS.6ch.s02.German found!
+MLP.2ch.s03.Japanese found!
+LPCM.2ch.s04.Commentary found!
+2bitRLE.s00.English found!
+2bitRLE.s01.French found!
+Done.
+
+Info
+  Title: Tessary Demo Disc
+  Name: Main Feature
+  Duration: 00:00:11:30
+  TimeBase: 60fps
+  TickBase: 24fps
+Video
+  AVC.s0
+  VC-1.s1
+Audio
+  AC-3.6ch.s00.English
+  DD+.6ch.s01.French
+  DTS.6ch.s02.German
+  MLP.2ch.s03.Japanese
+  LPCM.2ch.s04.Commentary
+Subtitle
+  2bitRLE.s00.English
+  2bitRLE.s01.French
+Chapter
+  Chapter 1: 00:00:00:00
+  Chapter 2: 00:00:01:00
+  Chapter 3: 00:00:02:00
+  Chapter 4: 00:00:02:30
+  Chapter 5: 00:00:03:30
+  Chapter 6: 00:00:04:30
+  Chapter 7: 00:00:06:00
+  Chapter 8: 00:00:07:00
+  Chapter 9: 00:00:08:00
+  Chapter 10: 00:00:09:00
+  Chapter 11: 00:00:10:00
+  Chapter 12: 00:00:11:00
+)");
+    const std::vector<std::string> chapters = splitLines(R"(Preset=!OGG
+Format=
+CHAPTER01=00:00:00.000
+CHAPTER01NAME=Chapter 1
+CHAPTER02=00:00:01.000
+CHAPTER02NAME=Chapter 2
+CHAPTER03=00:00:02.000
+CHAPTER03NAME=Chapter 3
+CHAPTER04=00:00:02.500
+CHAPTER04NAME=Chapter 4
+CHAPTER05=00:00:03.500
+CHAPTER05NAME=Chapter 5
+CHAPTER06=00:00:04.500
+CHAPTER06NAME=Chapter 6
+CHAPTER07=00:00:06.000
+CHAPTER07NAME=Chapter 7
+CHAPTER08=00:00:07.000
+CHAPTER08NAME=Chapter 8
+CHAPTER09=00:00:08.000
+CHAPTER09NAME=Chapter 9
+CHAPTER10=00:00:09.000
+CHAPTER10NAME=Chapter 10
+CHAPTER11=00:00:10.000
+CHAPTER11NAME=Chapter 11
+CHAPTER12=00:00:11.000
+CHAPTER12NAME=Chapter 12
+Header=
+Footer=)");
+    std::string bytes;
+    for (const std::string& line : chapters)
+        bytes += line + "\r\n";
+    EXPECT_EQ(filesIn(out), std::set<std::string>{"FEATURE_1.chapters.txt"});
+    EXPECT_EQ(contents(out / "FEATURE_1.chapters.txt"), bytes);
+
+    // JSON: the boxes the title declares (one video box), the same chapter list, and the file.
+    const Result json = run({"playlist", "--format", "json", "--chapters", "-o", out.string(),
+                             playlist, "--source", source});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto doc = nlohmann::json::parse(json.out);
+    std::vector<std::tuple<std::string, int, std::string>> boxes;
+    for (const auto& stream : doc["streams"])
+        boxes.emplace_back(stream["key"], stream["slot"], stream["caption"]);
+    EXPECT_EQ(boxes, (std::vector<std::tuple<std::string, int, std::string>>{
+                         {"v0", 1, "AVC.s0"},
+                         {"a0", 17, "AC-3.6ch.s00.English"},
+                         {"a1", 18, "DD+.6ch.s01.French"},
+                         {"a2", 19, "DTS.6ch.s02.German"},
+                         {"a3", 20, "MLP.2ch.s03.Japanese"},
+                         {"a4", 21, "LPCM.2ch.s04.Commentary"},
+                         {"s0", 33, "2bitRLE.s00.English"},
+                         {"s1", 34, "2bitRLE.s01.French"}}));
+    EXPECT_EQ(doc["chapters"].get<std::vector<std::string>>(), chapters);
+    EXPECT_EQ(doc["titleFound"], true);
+    EXPECT_EQ(doc["tree"][3]["children"][1]["text"], "2bitRLE.s01.French");
+    EXPECT_EQ(doc["outputs"],
+              nlohmann::json::array(
+                  {{{"path", (out / "FEATURE_1.chapters.txt").string()}, {"size", bytes.size()}}}));
+}
+
+TEST_F(CliPlaylist, FailsOnAPlaylistThatCannotBeOpenedAndNeedsTheSource) {
+    const std::string missing = (dir.path() / "VPLST001.XPL").string();
+    const Result r =
+        run({"playlist", "--chapters", "-o", out.string(), missing, "--source", source});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("tessary-cli: Cannot open file \"" + missing + "\"", 0), 0u) << r.err;
+    EXPECT_TRUE(filesIn(out).empty());
+
+    // A source that no title plays is warned of.
+    EXPECT_EQ(run({"playlist", playlist, "--source", "TRAILER_2.EVO"}).err,
+              "tessary-cli: warning: no title of VPLST000.XPL plays TRAILER_2.EVO\n");
+
+    for (const std::vector<std::string>& usage :
+         {std::vector<std::string>{"playlist", playlist},
+          std::vector<std::string>{"playlist", "-o", out.string(), playlist, "--source", source}})
+        EXPECT_EQ(run(usage).status, 2);
+}
