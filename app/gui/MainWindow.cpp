@@ -366,6 +366,8 @@ QWidget* MainWindow::buildAboutPage() {
                                 "subpictures as SP records.\n"
                                 "     Rebuild: a new EVO with only the chosen streams, "
                                 "renumbered, advanced packs on request; Auto Rebuild.\n"
+                                "     Playlist: the source's title from VPLST000.XPL, its "
+                                "streams and chapters; Write chapters.\n"
                                 "0.1  Read: stream discovery, navigation and copy-control "
                                 "report, frame counting; the command-line program and the "
                                 "desktop window.\n")
