@@ -27,23 +27,10 @@ playlist_mb=${PLAYLIST_MB:-100}
 bench_build tessary-make-bench-playlist tessary-bench-playlist
 timer="$build/tools/tessary-bench-playlist"
 
-mkdir -p "$scratch/playlist"
-file="$scratch/playlist/VPLST000.XPL"
-info="$file.info"
-params="size-mb $playlist_mb"
-if [ ! -f "$file" ] || [ ! -f "$info" ] || [ "$(head -n 1 "$info")" != "$params" ]; then
-    rm -f "$file" "$info"
-    free_kb=$(df -Pk "$scratch" | awk 'NR == 2 { print $4 }')
-    if [ "$free_kb" -lt $((playlist_mb * 1000 * 11 / 10)) ]; then
-        echo "not enough free space in $scratch for a $playlist_mb MB playlist" >&2
-        exit 1
-    fi
-    echo "== generate $file ($params)"
-    { echo "$params"; "$build/tools/tessary-make-bench-playlist" "$file" \
-        --size-mb "$playlist_mb"; } >"$info.tmp"
-    mv "$info.tmp" "$info"
-fi
-sed -n '2,$p' "$info" | sed 's/^/   /'
+bench_generated "$scratch/playlist/VPLST000.XPL" "size-mb $playlist_mb" \
+    $((playlist_mb * 1000 * 11 / 10)) "a $playlist_mb MB playlist" \
+    "$build/tools/tessary-make-bench-playlist" "$scratch/playlist/VPLST000.XPL" \
+    --size-mb "$playlist_mb"
 source_base=$(sed -n 's/^source base: //p' "$info")
 file_lines=$(sed -n 's/^tag lines: //p' "$info")
 title_lines=$(sed -n 's/^title tag lines: //p' "$info")
