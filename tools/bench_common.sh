@@ -1,8 +1,9 @@
 # What the benchmark scripts share; sourced by them (with set -eu), not run. The settings
-# (bench_settings), the Release build (bench_build), the synthetic source (bench_source), a
-# warm page cache (bench_warm), and the whole of a command benchmark (bench_command), which
-# tools/bench_demux.sh and tools/bench_rebuild.sh run: the timer tessary-bench-COMMAND beside
-# `cp FILE OUTDIR/copy.EVO` on the same file system, both over the synthetic .EVO:
+# (bench_settings), the Release build (bench_build), a generated file (bench_generated) such as
+# the synthetic source (bench_source), a warm page cache (bench_warm), and the whole of a
+# command benchmark (bench_command), which tools/bench_demux.sh and tools/bench_rebuild.sh run:
+# the timer tessary-bench-COMMAND beside `cp FILE OUTDIR/copy.EVO` on the same file system,
+# both over the synthetic .EVO:
 #
 #   1. builds the generator and the timer in Release (preset "release", own build dir);
 #   2. generates a synthetic .EVO of about SIZE_MB MiB once (kept while its parameters hold;
@@ -52,29 +53,42 @@ bench_build() {
     cmake --build "$build" --target "$@" >/dev/null
 }
 
-# The synthetic source $file of $bytes bytes, generated when it is missing or was made with
-# other settings; its report is in $info, line 1 the settings.
-# bench_source SPACE_TENTHS WHAT_ELSE: the free space a generation needs, in tenths of the
-# file's size (the file and what the script writes), and the words the refusal adds.
-bench_source() {
-    mkdir -p "$scratch"
-    file="$scratch/BENCH.EVO"
-    info="$scratch/BENCH.EVO.info"
-    params="size-mb $size_mb, video $video, salt $salt"
+# A generated file, made when it is missing or was made with other settings: its generator's
+# report is in $info (FILE.info), line 1 the settings; $bytes is its size afterwards.
+# bench_generated FILE PARAMS NEED_KB WHAT GENERATOR ARGS...: the settings line, the free space
+# in kB the generation needs (the file and what the script writes beside it), what the refusal
+# names ("a 1024 MiB file"), and the command that writes FILE and reports on stdout.
+bench_generated() {
+    file=$1
+    info="$1.info"
+    params=$2
+    need_kb=$3
+    what=$4
+    shift 4
+    mkdir -p "$(dirname "$file")"
     if [ ! -f "$file" ] || [ ! -f "$info" ] || [ "$(head -n 1 "$info")" != "$params" ]; then
         rm -f "$file" "$info"
-        free_kb=$(df -Pk "$scratch" | awk 'NR == 2 { print $4 }')
-        if [ "$free_kb" -lt $((size_mb * 1024 * $1 / 10)) ]; then
-            echo "not enough free space in $scratch for a $size_mb MiB file$2" >&2
+        free_kb=$(df -Pk "$(dirname "$file")" | awk 'NR == 2 { print $4 }')
+        if [ "$free_kb" -lt "$need_kb" ]; then
+            echo "not enough free space in $(dirname "$file") for $what" >&2
             exit 1
         fi
         echo "== generate $file ($params)"
-        { echo "$params"; "$build/tools/tessary-make-bench-evo" "$file" --size-mb "$size_mb" \
-            --video "$video" --salt "$salt"; } >"$info.tmp"
+        { echo "$params"; "$@"; } >"$info.tmp"
         mv "$info.tmp" "$info"
     fi
     sed -n '2,$p' "$info" | sed 's/^/   /'
     bytes=$(wc -c <"$file" | tr -d ' ')
+}
+
+# The synthetic source $scratch/BENCH.EVO (bench_generated).
+# bench_source SPACE_TENTHS WHAT_ELSE: the free space a generation needs, in tenths of the
+# file's size (the file and what the script writes), and the words the refusal adds.
+bench_source() {
+    bench_generated "$scratch/BENCH.EVO" "size-mb $size_mb, video $video, salt $salt" \
+        $((size_mb * 1024 * $1 / 10)) "a $size_mb MiB file$2" \
+        "$build/tools/tessary-make-bench-evo" "$scratch/BENCH.EVO" --size-mb "$size_mb" \
+        --video "$video" --salt "$salt"
 }
 
 bench_warm() {

@@ -25,7 +25,10 @@ public:
     void scan(const uint8_t* data, std::size_t length);
 
 private:
+    // One byte that may open, close or end a tag.
+    void step(uint8_t c);
     void append(char c);
+    void append(const uint8_t* bytes, std::size_t count);
 
     std::function<void(std::string&&)> line_;
     std::string current_;

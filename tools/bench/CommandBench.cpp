@@ -35,14 +35,12 @@ private:
     const char* tool_;
 };
 
-// The peak resident set size in kB (10^3 bytes): VmHWM, else ru_maxrss (KiB on Linux).
-long peakRssKb() {
+// A size in /proc/self/status ("VmHWM:", given in KiB) in kB, -1 when it is not there.
+long statusKb(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.starts_with("VmHWM:")) return std::atol(line.c_str() + 6) * 1024 / 1000;
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) == 0) return usage.ru_maxrss * 1024 / 1000;
+        if (line.starts_with(field)) return std::atol(line.c_str() + field.size()) * 1024 / 1000;
     return -1;
 }
 
@@ -52,6 +50,17 @@ void usage(const BenchCommand& command, std::FILE* to) {
 }
 
 } // namespace
+
+long peakRssKb() {
+    if (const long kb = statusKb("VmHWM:"); kb >= 0) return kb;
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0) return usage.ru_maxrss * 1024 / 1000;
+    return -1;
+}
+
+long rssKb() {
+    return statusKb("VmRSS:");
+}
 
 int checkedStreams(TfMain& main) {
     int streams = 0;

@@ -46,6 +46,13 @@ struct BenchCommand {
 // The whole tool: parses the arguments, reads, times, reports. Returns the exit status.
 int runBench(BenchCommand& command, int argc, char** argv);
 
+// The peak resident set size of the process in kB (10^3 bytes): VmHWM, else ru_maxrss; -1
+// when neither can be read.
+long peakRssKb();
+
+// The resident set size of the process now in kB, -1 when it cannot be read.
+long rssKb();
+
 // The ticked stream boxes.
 int checkedStreams(TfMain& main);
 
