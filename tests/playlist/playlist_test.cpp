@@ -86,13 +86,17 @@ TEST(TagScanner, IndentsTagsByTheirNesting) {
         "  </C>",
         "</A>",
     };
-    EXPECT_EQ(tagLines(text), expected);
-    EXPECT_EQ(tagLines(text, 1), expected);
+    // Whatever the blocks: runs of plain bytes are taken whole, "</", "/>" and "-->" may
+    // straddle two blocks.
+    for (std::size_t chunk = 1; chunk <= text.size(); ++chunk)
+        EXPECT_EQ(tagLines(text, chunk), expected) << "blocks of " << chunk;
     // An overlong tag is cut at the bound; the next line starts afresh.
-    const auto long_ = tagLines("<X " + std::string(100000, 'a') + "/><Y/>");
-    ASSERT_EQ(long_.size(), 2u);
-    EXPECT_EQ(long_[0].size(), TagScanner::kMaxLine);
-    EXPECT_EQ(long_[1], "<Y/>");
+    for (std::size_t chunk : {7u, 4099u, 200000u}) {
+        const auto long_ = tagLines("<X " + std::string(100000, 'a') + "/><Y/>", chunk);
+        ASSERT_EQ(long_.size(), 2u);
+        EXPECT_EQ(long_[0].size(), TagScanner::kMaxLine);
+        EXPECT_EQ(long_[1], "<Y/>");
+    }
 }
 
 TEST(XplText, AttributesNumbersAndChapterTimes) {
