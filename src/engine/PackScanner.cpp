@@ -1,6 +1,7 @@
 #include "engine/PackScanner.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tessary {
 
@@ -226,6 +227,12 @@ void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t 
     if (mode_ == RunMode::Demux) lastPts_ = 0;
 }
 
+bool PackScanner::hunting() const {
+    return !payloadActive_ && !skipRest_ && !private2Pending_ && !gciPending_ && !dsiPending_ &&
+           lengthCountdown_ == 0 && headerCountdown_ == 0 && !inHeaderData_ &&
+           substreamCountdown_ == 0 && lpcmCountdown_ == 0 && trueHdCountdown_ == 0;
+}
+
 void PackScanner::jumpTo(std::size_t& position, std::size_t target, std::size_t length) {
     if (target > length) {
         carrySkip_ = target - length;
@@ -243,6 +250,19 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
         carrySkip_ -= skip;
     }
     while (pos < length) {
+        // (A byte right behind a 01, also one carried over from the last block, is scanned.)
+        if ((window_ & 0xFF) != 0x01 && hunting()) {
+            // Between packets only a start code does anything: go straight to the byte after
+            // the next 01, keeping the window as if every byte up to it had been scanned.
+            const void* hit = std::memchr(block + pos, 0x01, length - pos);
+            const std::size_t end =
+                hit ? static_cast<std::size_t>(static_cast<const uint8_t*>(hit) - block) + 1
+                    : length;
+            for (std::size_t at = end - std::min<std::size_t>(end - pos, 4); at < end; ++at)
+                window_ = (window_ << 8) | block[at];
+            pos = end;
+            if (pos == length) break;
+        }
         const uint8_t byte = block[pos];
         window_ = (window_ << 8) | byte;
 

@@ -82,6 +82,8 @@ private:
     // Moves `position` to `target`; a target past the block carries over into the next one.
     void jumpTo(std::size_t& position, std::size_t target, std::size_t length);
     void clearHeaderState();
+    // No packet is being parsed: only a start code can change anything.
+    bool hunting() const;
 
     RunState& state_;
     RunMode mode_;
