@@ -275,6 +275,12 @@ nlohmann::ordered_json report(TfMain& main, Pass pass) {
     return readReport(main);
 }
 
+// The report as JSON text. Paths and names are bytes that need not be UTF-8: a byte that is
+// not is written as U+FFFD rather than ending the run.
+std::string dumpJson(const nlohmann::ordered_json& report) {
+    return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 // A command's window model with the command line as its face: the log printed on stdout as it
 // grows (unless the report is JSON), the progress line on stderr when it is a terminal.
 class Session {
@@ -339,7 +345,7 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
         if (session.ui.failed) return kExitFailure;
     }
 
-    if (session.json) out << report(main, pass).dump(2) << '\n';
+    if (session.json) out << dumpJson(report(main, pass)) << '\n';
     return kExitOk;
 }
 
@@ -367,7 +373,7 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out, std
     }
 
     if (session.json)
-        out << playlistReport(main).dump(2) << '\n';
+        out << dumpJson(playlistReport(main)) << '\n';
     else if (playlist.tree)
         printTree(out, main.tvXPL.nodes());
     return kExitOk;
