@@ -379,6 +379,32 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out, std
     return kExitOk;
 }
 
+// Said in every command's help: a name that begins with "-" is read as an option unless "--"
+// comes before it.
+constexpr const char* kDashNote =
+    "A file name that begins with \"-\" is taken for an option: put \"--\" before it, as in "
+    "tessary-cli read -- -x.EVO";
+
+// A word of the command line that no command knows as an option but that could be a file
+// name: it begins with "-", and names a file or has a dot or a separator in it.
+std::string dashedFileName(const CLI::App& app, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") break;
+        if (word.size() < 2 || word.front() != '-') continue;
+        const std::string name = word.substr(0, word.find('='));
+        bool known = app.get_option_no_throw(name) != nullptr;
+        for (const CLI::App* command : app.get_subcommands({}))
+            known = known || command->get_option_no_throw(name) != nullptr;
+        if (known) continue;
+        std::error_code error;
+        if (std::filesystem::exists(word, error) || word.find('.') != std::string::npos ||
+            word.find('/') != std::string::npos)
+            return word;
+    }
+    return {};
+}
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -388,6 +414,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                  "tessary-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("tessary-cli ") + TESSARY_VERSION);
+    app.footer(kDashNote);
 
     Options options;
     CLI::App* readCommand =
@@ -413,6 +440,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "playlist", "Read a playlist for the title that plays a source file, and its chapters");
     addPlaylistOptions(*playlistCommand, options.playlist, options.write.outputDir);
     addOutputOptions(*playlistCommand, options.output);
+    for (CLI::App* command : {readCommand, demuxCommand, rebuildCommand, playlistCommand})
+        command->footer(kDashNote);
 
     try {
         app.parse(argc, argv);
@@ -427,6 +456,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitOk;
     } catch (const CLI::ParseError& error) {
         err << "tessary-cli: " << error.what() << '\n';
+        if (const std::string word = dashedFileName(app, argc, argv); !word.empty())
+            err << "tessary-cli: \"" << word << "\" was taken for an option; if it is a file, "
+                << "put \"--\" before it: tessary-cli " << (argc > 1 ? argv[1] : "read")
+                << " [OPTIONS] -- " << word << '\n';
         err << "Run with --help for more information.\n";
         return kExitUsage;
     }
