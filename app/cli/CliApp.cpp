@@ -275,6 +275,12 @@ nlohmann::ordered_json report(TfMain& main, Pass pass) {
     return readReport(main);
 }
 
+// The report as JSON text. Paths and names are bytes that need not be UTF-8: a byte that is
+// not is written as U+FFFD rather than ending the run.
+std::string dumpJson(const nlohmann::ordered_json& report) {
+    return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 // A command's window model with the command line as its face: the log printed on stdout as it
 // grows (unless the report is JSON), the progress line on stderr when it is a terminal.
 class Session {
@@ -339,7 +345,7 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
         if (session.ui.failed) return kExitFailure;
     }
 
-    if (session.json) out << report(main, pass).dump(2) << '\n';
+    if (session.json) out << dumpJson(report(main, pass)) << '\n';
     return kExitOk;
 }
 
@@ -367,10 +373,36 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out, std
     }
 
     if (session.json)
-        out << playlistReport(main).dump(2) << '\n';
+        out << dumpJson(playlistReport(main)) << '\n';
     else if (playlist.tree)
         printTree(out, main.tvXPL.nodes());
     return kExitOk;
+}
+
+// Said in every command's help: a name that begins with "-" is read as an option unless "--"
+// comes before it.
+constexpr const char* kDashNote =
+    "A file name that begins with \"-\" is taken for an option: put \"--\" before it, as in "
+    "tessary-cli read -- -x.EVO";
+
+// A word of the command line that no command knows as an option but that could be a file
+// name: it begins with "-", and names a file or has a dot or a separator in it.
+std::string dashedFileName(const CLI::App& app, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") break;
+        if (word.size() < 2 || word.front() != '-') continue;
+        const std::string name = word.substr(0, word.find('='));
+        bool known = app.get_option_no_throw(name) != nullptr;
+        for (const CLI::App* command : app.get_subcommands({}))
+            known = known || command->get_option_no_throw(name) != nullptr;
+        if (known) continue;
+        std::error_code error;
+        if (std::filesystem::exists(word, error) || word.find('.') != std::string::npos ||
+            word.find('/') != std::string::npos)
+            return word;
+    }
+    return {};
 }
 
 } // namespace
@@ -382,6 +414,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                  "tessary-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("tessary-cli ") + TESSARY_VERSION);
+    app.footer(kDashNote);
 
     Options options;
     CLI::App* readCommand =
@@ -407,6 +440,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "playlist", "Read a playlist for the title that plays a source file, and its chapters");
     addPlaylistOptions(*playlistCommand, options.playlist, options.write.outputDir);
     addOutputOptions(*playlistCommand, options.output);
+    for (CLI::App* command : {readCommand, demuxCommand, rebuildCommand, playlistCommand})
+        command->footer(kDashNote);
 
     try {
         app.parse(argc, argv);
@@ -421,6 +456,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return kExitOk;
     } catch (const CLI::ParseError& error) {
         err << "tessary-cli: " << error.what() << '\n';
+        if (const std::string word = dashedFileName(app, argc, argv); !word.empty())
+            err << "tessary-cli: \"" << word << "\" was taken for an option; if it is a file, "
+                << "put \"--\" before it: tessary-cli " << (argc > 1 ? argv[1] : "read")
+                << " [OPTIONS] -- " << word << '\n';
         err << "Run with --help for more information.\n";
         return kExitUsage;
     }

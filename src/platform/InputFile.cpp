@@ -17,8 +17,13 @@ std::string openError(const std::string& path, int error) {
 } // namespace
 
 InputFile::InputFile(const std::string& path) : path_(path) {
+    // Only a regular file is opened: a FIFO would block the open, a device or a folder has
+    // no size to read to. A missing file gets the open's own reason below.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) throw FileError(openError(path, EISDIR));
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) throw FileError(openError(path, EISDIR));
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw FileError("Cannot open file \"" + path + "\". Not a regular file");
     errno = 0;
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) throw FileError(openError(path, errno ? errno : ENOENT));
