@@ -8,6 +8,11 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-de
 if [[ "${TESSARY_WITH_GUI:-1}" == 1 ]]; then
   packages+=(qt6-base-dev libgl-dev)
 fi
+# The fuzz build: clang, and the runtime libraries of libFuzzer and the sanitizers, which
+# Debian 12 ships apart from the compiler.
+if [[ "${TESSARY_WITH_FUZZ:-1}" == 1 ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,9 @@
 #include "playlist/PlaylistReader.h"
 
 #include <charconv>
+#include <functional>
+#include <span>
+#include <utility>
 
 #include "engine/PackEngine.h"
 #include "platform/InputFile.h"
@@ -197,24 +200,19 @@ std::string chapterTime(const std::string& begin, int frameRate) {
            ZeroPad(static_cast<int>(static_cast<int64_t>(frames) * 1000 / frameRate), 3);
 }
 
-void readPlaylist(const std::string& path, const std::string& playlistName,
+namespace {
+
+// Scans the chunks `next` gives until it gives an empty one, then walks the source's title.
+void scanPlaylist(const std::function<std::span<const uint8_t>()>& next,
                   const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
                   PlaylistRead& result) {
-    InputFile file(path);
-    out.log("Open " + playlistName);
-    out.log("Filesize: " + std::to_string(file.size()) + " bytes");
     LineChecks values(attributes);
     TagScanner scanner([&](std::string&& line) {
         result.tagLines.push_back(std::move(line));
         values.check(result.tagLines.back());
     });
-    std::vector<uint8_t> block(kBlockSize);
-    while (file.position() < file.size()) {
-        const std::size_t got = file.read(block.data(), block.size());
-        if (got == 0) break;
-        out.slog(std::to_string(file.position()) + "/" + std::to_string(file.size()) + " bytes", 1);
-        scanner.scan(block.data(), got);
-    }
+    for (auto chunk = next(); !chunk.empty(); chunk = next())
+        scanner.scan(chunk.data(), chunk.size());
 
     result.titleFound = narrowToTitle(result.tagLines, sourceBase);
     if (!result.titleFound) return;
@@ -222,6 +220,31 @@ void readPlaylist(const std::string& path, const std::string& playlistName,
     for (const std::string& line : result.tagLines)
         walk.line(line);
     walk.finish();
+}
+
+} // namespace
+
+void readPlaylist(const std::string& path, const std::string& playlistName,
+                  const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
+                  PlaylistRead& result) {
+    InputFile file(path);
+    out.log("Open " + playlistName);
+    out.log("Filesize: " + std::to_string(file.size()) + " bytes");
+    std::vector<uint8_t> block(kBlockSize);
+    const auto next = [&]() -> std::span<const uint8_t> {
+        if (file.position() >= file.size()) return {};
+        const std::size_t got = file.read(block.data(), block.size());
+        if (got == 0) return {};
+        out.slog(std::to_string(file.position()) + "/" + std::to_string(file.size()) + " bytes", 1);
+        return {block.data(), got};
+    };
+    scanPlaylist(next, sourceBase, attributes, out, result);
+}
+
+void readPlaylistBytes(std::span<const uint8_t> bytes, const std::string& sourceBase,
+                       MediaAttributes& attributes, Reporter& out, PlaylistRead& result) {
+    const auto next = [&]() { return std::exchange(bytes, {}); };
+    scanPlaylist(next, sourceBase, attributes, out, result);
 }
 
 } // namespace tessary

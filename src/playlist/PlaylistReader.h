@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,12 @@ struct PlaylistRead {
 void readPlaylist(const std::string& path, const std::string& playlistName,
                   const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
                   PlaylistRead& result);
+
+// The same over a playlist held in memory, without the file's log lines and status: the tag
+// lines of `bytes`, then the title's tree, streams and chapters. Raises ConversionError as
+// readPlaylist does.
+void readPlaylistBytes(std::span<const uint8_t> bytes, const std::string& sourceBase,
+                       MediaAttributes& attributes, Reporter& out, PlaylistRead& result);
 
 // The chapter start "hh:mm:ss:ff" as "hh:mm:ss.mmm", the frames counted at `frameRate`.
 std::string chapterTime(const std::string& begin, int frameRate);

@@ -253,3 +253,27 @@ TEST(ReadXpl, StreamsChaptersAndFailuresOfSmallPlaylists) {
     EXPECT_FALSE(s.main.bWriteChaps.enabled()); // no whole chapter list to write
     EXPECT_NE(plain(s.main.reMessage).back(), "");
 }
+
+TEST(ReadXpl, ThePlaylistInMemoryReadsAsTheFile) {
+    const std::string path = TESSARY_SOURCE_DIR "/samples/ADV_OBJ/VPLST000.XPL";
+    MediaAttributes fromFile, fromBytes;
+    RecordingReporter fileOut, bytesOut;
+    PlaylistRead byFile, byBytes;
+    readPlaylist(path, "VPLST000.XPL", "FEATURE_1", fromFile, fileOut, byFile);
+    const Bytes bytes = readFile(path);
+    readPlaylistBytes(bytes, "FEATURE_1", fromBytes, bytesOut, byBytes);
+
+    ASSERT_TRUE(byFile.titleFound);
+    EXPECT_EQ(byBytes.tagLines, byFile.tagLines);
+    EXPECT_EQ(byBytes.tree, byFile.tree);
+    EXPECT_EQ(byBytes.streams, byFile.streams);
+    EXPECT_EQ(byBytes.chapters, byFile.chapters);
+    EXPECT_EQ(fromBytes.audio, fromFile.audio);
+    // The file's read alone logs the file and shows its progress; the streams are logged by both.
+    ASSERT_EQ(fileOut.lines.size(), bytesOut.lines.size() + 2);
+    EXPECT_EQ(fileOut.lines[1], "Filesize: 5266 bytes");
+    EXPECT_TRUE(
+        std::equal(bytesOut.lines.begin(), bytesOut.lines.end(), fileOut.lines.begin() + 2));
+    EXPECT_TRUE(bytesOut.panels.empty());
+    EXPECT_EQ(fileOut.panels.back(), (std::pair<int, std::string>{1, "5266/5266 bytes"}));
+}
