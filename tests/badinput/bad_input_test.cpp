@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "CliApp.h"
+#include "CliRun.h"
 #include "DemoDisc.h"
 #include "DemuxData.h"
 #include "Fakes.h"
@@ -47,21 +48,8 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CliResult runCliWith(std::vector<std::string> args) {
-    args.insert(args.begin(), "tessary-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status =
-        cli::runCli(static_cast<int>(argv.size()), argv.data(), out, err, false, false);
-    return {status, out.str(), err.str()};
+    return runCliArgs(std::move(args));
 }
 
 // Runs `body` with a deadline. A run that blocks (an open of a FIFO waits for a writer) is a

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CliApp.h"
+#include "CliRun.h"
 #include "DemoDisc.h"
 #include "PackWriter.h"
 #include "Selection.h"
@@ -26,21 +27,10 @@ using tessary::cli::runCli;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = CliResult;
 
 Result run(std::vector<std::string> args, bool terminal = false) {
-    args.insert(args.begin(), "tessary-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status =
-        runCli(static_cast<int>(argv.size()), argv.data(), out, err, terminal, false);
-    return {status, out.str(), err.str()};
+    return runCliArgs(std::move(args), terminal);
 }
 
 std::vector<std::string> splitLines(const std::string& text) {

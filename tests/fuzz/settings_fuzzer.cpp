@@ -8,6 +8,7 @@
 #include <string_view>
 #include <variant>
 
+#include "MemorySettingsStore.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
 #include "shell/Main.h"
@@ -17,38 +18,7 @@ namespace {
 
 using namespace tessary;
 
-class Store : public SettingsStore {
-public:
-    using Value = std::variant<int32_t, std::string>;
-
-    bool keyExists() override { return !values.empty(); }
-    ReadStatus readInteger(std::string_view name, int32_t& value) override {
-        return read(name, value);
-    }
-    ReadStatus readString(std::string_view name, std::string& value) override {
-        return read(name, value);
-    }
-    bool writeInteger(std::string_view name, int32_t value) override {
-        values.insert_or_assign(std::string(name), value);
-        return true;
-    }
-    bool writeString(std::string_view name, std::string_view value) override {
-        values.insert_or_assign(std::string(name), std::string(value));
-        return true;
-    }
-
-    std::map<std::string, Value, std::less<>> values;
-
-private:
-    template <class T> ReadStatus read(std::string_view name, T& value) const {
-        const auto it = values.find(name);
-        if (it == values.end()) return ReadStatus::Missing;
-        const T* stored = std::get_if<T>(&it->second);
-        if (stored == nullptr) return ReadStatus::WrongType;
-        value = *stored;
-        return ReadStatus::Ok;
-    }
-};
+using Store = tessary::test::MemorySettingsStore;
 
 class NoUi : public Ui {
 public:
