@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/DemuxWriter.h"
+#include "ops/OutputNames.h"
 #include "platform/FileError.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
@@ -17,14 +18,11 @@ namespace {
 
 // Refuses targets that would write over a source file or over another target, before any
 // file is created.
-void checkTargets(const std::vector<DemuxTarget>& targets,
-                  const std::vector<std::string>& sources) {
+void checkTargets(const std::vector<DemuxTarget>& targets, const std::string& source,
+                  const std::string& second) {
     std::set<std::string> seen;
     for (const DemuxTarget& target : targets) {
-        for (const std::string& source : sources)
-            if (sameFile(target.path, source))
-                throw FileError("Cannot create file \"" + target.path +
-                                "\". It is the file being demuxed");
+        refuseInputAsOutput(target.path, {source, second}, "It is the file being demuxed");
         if (!seen.insert(target.path).second)
             throw FileError("Cannot create file \"" + target.path +
                             "\". Two streams would be written to it");
@@ -36,16 +34,13 @@ void checkTargets(const std::vector<DemuxTarget>& targets,
 void DemuxOperation::run(const std::string& sourcePath, const std::string& second,
                          const std::function<bool()>& continueOption,
                          const std::vector<DemuxTarget>& targets) {
-    std::vector<std::string> sources{sourcePath};
-    if (!second.empty()) sources.push_back(second);
-
     context_.out.log("Opening file " + namePart(sourcePath));
     context_.out.slog("Opening", 0);
     std::optional<InputFile> source;
     source.emplace(sourcePath);
     context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
 
-    checkTargets(targets, sources);
+    checkTargets(targets, sourcePath, second);
     std::vector<std::unique_ptr<OutputFile>> files;
     DemuxOutputs outputs;
     // Every output is closed, also after an error; the first error is the one raised.
@@ -81,10 +76,8 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
                   context_.locale, &outputs);
         }
     } catch (...) {
-        try {
-            closeAll();
-        } catch (const FileError&) {
-        }
+        for (auto& file : files)
+            closeAfterError(*file);
         throw;
     }
     source.reset();

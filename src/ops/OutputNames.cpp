@@ -1,5 +1,6 @@
 #include "ops/OutputNames.h"
 
+#include "platform/FileError.h"
 #include "platform/Paths.h"
 
 namespace tessary {
@@ -26,6 +27,13 @@ std::string outputPrefix(const std::string& outputFolder, const std::string& sou
     std::string folder = outputFolder.empty() ? folderPart(sourcePath) : outputFolder;
     if (!folder.empty() && !isPathSeparator(folder.back())) folder += kPathSeparator;
     return folder + baseName;
+}
+
+void refuseInputAsOutput(const std::string& output, std::initializer_list<std::string> inputs,
+                         const char* why) {
+    for (const std::string& input : inputs)
+        if (!input.empty() && sameFile(output, input))
+            throw FileError("Cannot create file \"" + output + "\". " + why);
 }
 
 std::string demuxFileName(const std::string& prefix, std::string_view caption,

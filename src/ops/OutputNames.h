@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ std::string safeNamePart(std::string_view text);
 // in one) followed by the base name. With no output folder the files go beside the source.
 std::string outputPrefix(const std::string& outputFolder, const std::string& sourcePath,
                          const std::string& baseName);
+
+// Refuses (FileError "Cannot create file \"NAME\". WHY") an output that is one of the files
+// the operation reads, also through a link; empty input paths are passed over.
+void refuseInputAsOutput(const std::string& output, std::initializer_list<std::string> inputs,
+                         const char* why);
 
 // A demuxed stream's file: prefix + "." + caption + "." + extension, as in
 // "/out/FEATURE_1.VC-1.stream.0.mpv".

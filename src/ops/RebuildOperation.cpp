@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/FileError.h"
+#include "ops/OutputNames.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
@@ -77,10 +77,7 @@ std::bitset<256> RebuildOperation::run(const std::string& sourcePath, const std:
     std::optional<InputFile> source;
     source.emplace(sourcePath);
     context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
-    for (const std::string& input : {sourcePath, second})
-        if (!input.empty() && sameFile(outputPath, input))
-            throw FileError("Cannot create file \"" + outputPath +
-                            "\". It is the file being rebuilt");
+    refuseInputAsOutput(outputPath, {sourcePath, second}, "It is the file being rebuilt");
 
     const std::unique_ptr<OutputFile> output = context_.files.create(outputPath);
     context_.out.log("Creating " + outputPath);
@@ -101,10 +98,7 @@ std::bitset<256> RebuildOperation::run(const std::string& sourcePath, const std:
                         context_.locale);
         }
     } catch (...) {
-        try {
-            output->close();
-        } catch (const FileError&) {
-        }
+        closeAfterError(*output);
         throw;
     }
     source.reset();

@@ -28,7 +28,6 @@ public:
 
     void append(const uint8_t* data, std::size_t length) override {
         if (length == 0) return;
-        size_ += length;
         if (buffer_.size() + length > capacity_) {
             flush();
             // A piece as large as the buffer goes straight to the file.
@@ -50,8 +49,6 @@ public:
         if (std::fclose(file) != 0) fail(errno);
     }
 
-    uint64_t size() const override { return size_; }
-
 private:
     void flush() {
         if (buffer_.empty()) return;
@@ -71,10 +68,16 @@ private:
     std::string path_;
     std::size_t capacity_;
     std::vector<uint8_t> buffer_;
-    uint64_t size_ = 0;
 };
 
 } // namespace
+
+void closeAfterError(OutputFile& file) noexcept {
+    try {
+        file.close();
+    } catch (...) {
+    }
+}
 
 std::unique_ptr<OutputFile> DiskOutputFiles::create(const std::string& path) {
     errno = 0;

@@ -14,9 +14,11 @@ public:
     virtual ~OutputFile() = default;
     virtual void append(const uint8_t* data, std::size_t length) = 0;
     virtual void close() = 0;
-    // Bytes appended so far.
-    virtual uint64_t size() const = 0;
 };
+
+// Closes a file on the way out of a failed operation: the first error is the one shown, so
+// one from the close is dropped.
+void closeAfterError(OutputFile& file) noexcept;
 
 // Creates output files (an existing file of the name is emptied). The port lets tests make a
 // create, a write or a close fail.

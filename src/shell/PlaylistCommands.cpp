@@ -1,7 +1,6 @@
 // Read XPL and Write chapters: the playlist's title for the source, its streams on the boxes,
 // and its chapter list written to a file.
 #include "ops/OutputNames.h"
-#include "platform/FileError.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
 #include "shell/FileNames.h"
@@ -77,10 +76,8 @@ void TfMain::writeChapters() {
     lastChaptersPath_ =
         outputPrefix(eWorkdir.text(), eEVOfile.text(), state.outputBaseName) + ".chapters.txt";
     // A name that leads to the source or the playlist (through a link) is refused.
-    for (const std::string& input : {eEVOfile.text(), eXPLfile.text()})
-        if (!input.empty() && sameFile(lastChaptersPath_, input))
-            throw FileError("Cannot create file \"" + lastChaptersPath_ +
-                            "\". It is a file being read");
+    refuseInputAsOutput(lastChaptersPath_, {eEVOfile.text(), eXPLfile.text()},
+                        "It is a file being read");
     const std::unique_ptr<OutputFile> file = outputFiles_->create(lastChaptersPath_);
     static constexpr uint8_t kLineEnd[2] = {13, 10};
     try {
@@ -89,10 +86,7 @@ void TfMain::writeChapters() {
             file->append(kLineEnd, sizeof kLineEnd);
         }
     } catch (...) {
-        try {
-            file->close();
-        } catch (...) {
-        }
+        closeAfterError(*file);
         throw;
     }
     file->close();

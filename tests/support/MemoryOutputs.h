@@ -52,7 +52,6 @@ private:
             if (path_ == owner_.failClose)
                 throw FileError("Stream write error: \"" + path_ + "\". Input/output error");
         }
-        uint64_t size() const override { return file_->bytes.size(); }
 
     private:
         MemoryOutputs& owner_;
