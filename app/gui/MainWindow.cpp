@@ -263,11 +263,23 @@ QWidget* MainWindow::buildXplPage() {
     text->setToolTip("This is your XPL file (part of it)");
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tag lines are indented by blanks: they need a font of fixed width.
+    // "Courier New" where it is installed; otherwise the first candidate that resolves to a
+    // font of fixed width (what a family name resolves to depends on the fonts installed).
     QFont courier("Courier New", font().pointSize());
     courier.setStyleHint(QFont::TypeWriter);
     if (!QFontInfo(courier).fixedPitch()) {
-        courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        courier.setPointSize(font().pointSize());
+        QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        system.setPointSize(font().pointSize());
+        for (const QString& family :
+             {QString(), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+              QStringLiteral("Monospace")}) {
+            QFont candidate = system;
+            if (!family.isEmpty()) candidate.setFamily(family);
+            if (QFontInfo(candidate).fixedPitch()) {
+                courier = candidate;
+                break;
+            }
+        }
     }
     text->setFont(courier);
     text->setMinimumWidth(50);

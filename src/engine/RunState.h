@@ -35,6 +35,8 @@ struct RunState {
     uint32_t firstVideoPtm = 0;
     uint32_t lastVideoPtm = 0;
     uint32_t minFirstPts = kNoPts;
+    // The first PTS that the Read reported per slot, kNoPts for a stream it did not describe.
+    std::array<uint32_t, kStreamSlotCount> firstPts{};
     double fileDuration = 0; // days
     double totalSeconds = 0;
 
@@ -52,6 +54,7 @@ struct RunState {
 
     void resetStreamTable() {
         streamTable.fill(kNoStream);
+        firstPts.fill(kNoPts);
         videoReported.fill(0);
         audioReported.fill(0);
         subpictureReported.fill(0);

@@ -119,6 +119,7 @@ void StreamReport::details(const PayloadChunk& chunk) {
     // has no table entry of its own).
     if (*flag || state_.streamTable[slot] == kNoStream) return;
     *flag = 1;
+    state_.firstPts[static_cast<std::size_t>(slot)] = firstPts;
 
     std::string line = "   First PTS = [re]" + hex8(firstPts) + "[/re]";
     if (firstPts != state_.firstVideoPtm)

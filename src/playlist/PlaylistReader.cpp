@@ -121,7 +121,8 @@ public:
             if (declare(StreamKind::Video, n))
                 stream(StreamKind::Video, n,
                        attributeText(attributes_.video, GetAttrInt(text, "mediaAttr")) + ".s" +
-                           std::to_string(n - 1));
+                           std::to_string(n - 1),
+                       text);
         }
         if (contains(upper, "<AUDIO ")) numbered(StreamKind::Audio, text, attributes_.audio);
         if (contains(upper, "<SUBTITLE "))
@@ -155,13 +156,17 @@ private:
         stream(kind, n,
                attributeText(table, GetAttrInt(text, "mediaAttr")) + ".s" +
                    (n - 1 < 10 ? "0" : "") + std::to_string(n - 1) + "." +
-                   value(text, "description"));
+                   value(text, "description"),
+               text);
     }
-    void stream(StreamKind kind, int n, std::string text) {
+    // `shown` is what the tree and the log show, `line` the tag line it was made from.
+    void stream(StreamKind kind, int n, std::string shown, const std::string& line) {
         const std::size_t top = kind == StreamKind::Video ? 1 : kind == StreamKind::Audio ? 2 : 3;
-        node(top, text);
-        out_.log(text + " found!");
-        result_.streams.push_back({kind, n - 1, std::move(text)});
+        node(top, shown);
+        out_.log(shown + " found!");
+        const std::string langcode = value(line, "langcode");
+        result_.streams.push_back({kind, n - 1, std::move(shown), value(line, "description"),
+                                   langcode.substr(0, langcode.find(':'))});
     }
     void chapter(const std::string& text) {
         const std::string name = value(text, "displayName");

@@ -20,12 +20,15 @@ struct MediaAttributes {
     std::array<std::string, 9> video, audio, subpicture;
 };
 
-// A stream that the title declares: its kind, its number within the kind and the text the
-// tree, the log and its box show ("AC-3.6ch.s00.English").
+// A stream that the title declares: its kind, its number within the kind, the text the tree,
+// the log and its box show ("AC-3.6ch.s00.English"), its description ("English") and its
+// language, the part of its langcode before the colon ("en" of "en:00"; empty when none).
 struct DeclaredStream {
     StreamKind kind;
     int number;
     std::string text;
+    std::string description;
+    std::string language;
     bool operator==(const DeclaredStream&) const = default;
 };
 

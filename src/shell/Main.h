@@ -157,6 +157,13 @@ public:
     const std::string& lastRebuildPath() const { return lastRebuildPath_; }
     const std::vector<int>& lastRebuildUnnumbered() const { return lastRebuildUnnumbered_; }
 
+    // The streams and chapters of the last Read XPL whose title plays `sourceBase`; nullptr
+    // when the last read was of another source or found no title for it.
+    const PlaylistRead* playlistFor(const std::string& sourceBase) const {
+        return lastPlaylist_.titleFound && lastPlaylistSource_ == sourceBase ? &lastPlaylist_
+                                                                             : nullptr;
+    }
+
     // The chapters file of the last "Write chapters".
     const std::string& lastChaptersPath() const { return lastChaptersPath_; }
 
@@ -223,6 +230,8 @@ private:
     std::vector<int> lastRebuildUnnumbered_;
     std::string lastChaptersPath_;
     MediaAttributes mediaAttributes_;
+    PlaylistRead lastPlaylist_;
+    std::string lastPlaylistSource_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
     bool activated_ = false;

@@ -34,14 +34,19 @@ void TfMain::readXpl() {
     mChapter.setLines(chapters);
 
     PlaylistRead read;
+    lastPlaylist_ = {};
+    lastPlaylistSource_ = CutExt(namePart(eEVOfile.text()));
     try {
-        readPlaylist(eXPLfile.text(), PlaylistName, CutExt(namePart(eEVOfile.text())),
-                     mediaAttributes_, *this, read);
+        readPlaylist(eXPLfile.text(), PlaylistName, lastPlaylistSource_, mediaAttributes_, *this,
+                     read);
     } catch (...) {
         mXPL.setLines(std::move(read.tagLines));
         throw;
     }
     mXPL.setLines(std::move(read.tagLines));
+    lastPlaylist_.titleFound = read.titleFound;
+    lastPlaylist_.streams = read.streams;
+    lastPlaylist_.chapters = read.chapters;
     if (read.titleFound) {
         tvXPL.setNodes(std::move(read.tree));
         // The stream codes of the last Read stay in the stream table: the boxes alone show
