@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "JsonReport.h"
+#include "MkvReport.h"
 #include "Selection.h"
 #include "TerminalOutput.h"
 #include "platform/Format.h"
@@ -83,6 +84,13 @@ struct PlaylistOptions {
     bool chapters = false;
 };
 
+// The mkv command's playlist (none: the disc's, when there is one) and whether the demuxed
+// files are kept.
+struct MkvOptions {
+    std::string playlist;
+    bool keep = false;
+};
+
 // Every option of every command; only those of the command given are set.
 struct Options {
     ReadOptions read;
@@ -90,6 +98,7 @@ struct Options {
     DemuxOptions demux;
     RebuildOptions rebuild;
     PlaylistOptions playlist;
+    MkvOptions mkv;
     OutputOptions output;
 };
 
@@ -179,6 +188,14 @@ void addPlaylistOptions(CLI::App& command, PlaylistOptions& options, std::string
     CLI::Option* chapters =
         command.add_flag("--chapters", options.chapters, "Write the chapter list to a file");
     addOutputDirOption(command, folder, "chapters file")->needs(chapters);
+}
+
+void addMkvOptions(CLI::App& command, MkvOptions& options) {
+    command.add_option("--playlist", options.playlist,
+                       "The playlist for track names, languages and chapters (default: "
+                       "../ADV_OBJ/VPLST000.XPL beside the source's folder, when it exists)");
+    command.add_flag("--keep", options.keep,
+                     "Keep the work folder of demuxed files after the Matroska file is made");
 }
 
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
@@ -349,6 +366,105 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     return kExitOk;
 }
 
+// The disc's playlist for a source in its HVDVD_TS folder: ../ADV_OBJ/VPLST000.XPL beside the
+// source's folder; empty when there is none.
+std::string discPlaylist(const std::string& source) {
+    namespace fs = std::filesystem;
+    const fs::path candidate =
+        fs::path(source).parent_path().parent_path() / "ADV_OBJ" / "VPLST000.XPL";
+    std::error_code error;
+    return fs::is_regular_file(candidate, error) ? candidate.string() : std::string();
+}
+
+// Moves the subpicture files out of the work folder, beside the Matroska file (the muxer
+// cannot take them). Returns where they went.
+std::vector<std::string> keepSubpictureFiles(const std::vector<std::string>& files,
+                                             const std::string& folder, std::ostream& err) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> kept;
+    for (const std::string& file : files) {
+        const fs::path target = fs::path(folder) / fs::path(file).filename();
+        std::error_code error;
+        fs::rename(file, target, error);
+        if (error) {
+            err << "tessary-cli: warning: cannot move " << file << ": " << error.message() << '\n';
+            kept.push_back(file);
+        } else {
+            kept.push_back(target.string());
+        }
+    }
+    return kept;
+}
+
+// Reads the playlist (for names, languages and chapters) and the source, demuxes the chosen
+// streams into a work folder, and has mkvmerge make DIR/NAME.mkv of them. The work folder
+// goes once the file is made, unless it is to be kept.
+int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+    TfMain& main = session.main;
+    const std::string& folder = options.write.outputDir;
+    if (!makeOutputFolder(folder, session.ui)) return kExitFailure;
+    main.Resetcbs();
+    applyReadOptions(main, options.read);
+    main.eEVOfile.setText(options.read.source);
+    main.EVOadj();
+
+    const std::string playlist =
+        options.mkv.playlist.empty() ? discPlaylist(options.read.source) : options.mkv.playlist;
+    if (!playlist.empty()) {
+        main.eXPLfile.setText(playlist);
+        main.XPLadj();
+        main.bReadXPLClick();
+        session.clearProgress();
+        if (session.ui.failed) return kExitFailure;
+        if (!titleFound(main))
+            err << "tessary-cli: warning: no title of " << namePart(playlist) << " plays "
+                << namePart(options.read.source) << ": no names, languages or chapters\n";
+    }
+    main.bReadEVOClick();
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
+
+    // The Matroska file goes to the output folder, or beside the source.
+    const std::string target = folder.empty() ? folderPart(options.read.source) : folder;
+    const std::string workFolder =
+        (std::filesystem::path(target) / (main.state.outputBaseName + ".work")).string();
+    if (!makeOutputFolder(workFolder, session.ui)) return kExitFailure;
+    applySelection(main, options.write.select, err);
+    main.eWorkdir.setText(workFolder);
+    main.cbMakeMkv.setChecked(false);
+    startPass(main, Pass::Demux, options, err);
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
+    if (main.lastDemuxTargets().empty()) return kExitFailure;
+
+    const std::string mkvPath =
+        (std::filesystem::path(target) / (main.state.outputBaseName + ".mkv")).string();
+    if (!main.makeMatroskaFile(mkvPath)) return kExitFailure;
+    session.clearProgress();
+    std::vector<std::string> subpictures = main.lastMuxPlan().subpictureFiles;
+    const MuxOutcome& outcome = main.lastMuxOutcome();
+    if (outcome.made) {
+        subpictures = keepSubpictureFiles(subpictures, target.empty() ? "." : target, err);
+        for (const std::string& file : subpictures)
+            err << "tessary-cli: subpicture stream not in the Matroska file, kept as " << file
+                << '\n';
+        if (!options.mkv.keep) {
+            std::error_code error;
+            std::filesystem::remove_all(workFolder, error);
+            if (error)
+                err << "tessary-cli: warning: cannot remove " << workFolder << ": "
+                    << error.message() << '\n';
+        }
+    }
+    if (session.json) out << dumpJson(mkvReport(main, subpictures)) << '\n';
+    if (outcome.made) return kExitOk;
+    err << "tessary-cli: mkvmerge was not found (install mkvtoolnix): the demuxed streams, the "
+           "options file and the chapters are in "
+        << workFolder << "; to make " << mkvPath << ", run:\n"
+        << outcome.command << '\n';
+    return kExitMuxerMissing;
+}
+
 // Reads the playlist for the source's title, then writes its chapter list when asked to.
 int runPlaylist(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
     TfMain& main = session.main;
@@ -440,7 +556,17 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "playlist", "Read a playlist for the title that plays a source file, and its chapters");
     addPlaylistOptions(*playlistCommand, options.playlist, options.write.outputDir);
     addOutputOptions(*playlistCommand, options.output);
-    for (CLI::App* command : {readCommand, demuxCommand, rebuildCommand, playlistCommand})
+    CLI::App* mkvCommand = app.add_subcommand(
+        "mkv", "Read a source file and its playlist, demux the streams chosen and make one "
+               "Matroska file of them with mkvmerge");
+    addReadOptions(*mkvCommand, options.read);
+    addWriteOptions(*mkvCommand, options.write, "put into the Matroska file",
+                    "Matroska file (a work folder NAME.work is made there)");
+    addMkvOptions(*mkvCommand, options.mkv);
+    addOutputOptions(*mkvCommand, options.output);
+
+    for (CLI::App* command :
+         {readCommand, demuxCommand, rebuildCommand, playlistCommand, mkvCommand})
         command->footer(kDashNote);
 
     try {
@@ -466,6 +592,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
     if (*playlistCommand) return runPlaylist(options, session, out, err);
+    if (*mkvCommand) return runMkv(options, session, out, err);
     const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
     return runSource(options, pass, session, out, err);
 }

@@ -360,6 +360,10 @@ QWidget* MainWindow::buildOptionsPage() {
         bindCheckBox(*model, radio);
         autoLayout->addWidget(radio);
     }
+    auto* makeMkv = new QCheckBox(automatic);
+    makeMkv->setObjectName("cbMakeMkv");
+    bindCheckBox(main_.cbMakeMkv, makeMkv);
+    autoLayout->addWidget(makeMkv);
     autoLayout->addStretch(1);
     layout->addWidget(automatic, 1);
     return page;

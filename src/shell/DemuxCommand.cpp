@@ -47,6 +47,7 @@ void TfMain::demuxEvo() {
     slog("Ready", 0);
     slog("", 1);
     logframes(state, secondFound, *this, locale);
+    if (cbMakeMkv.checked() && cbMakeMkv.enabled()) makeMatroska(prefix + ".mkv");
 }
 
 } // namespace tessary

@@ -10,8 +10,10 @@
 #include "engine/PackEngine.h"
 #include "engine/RunState.h"
 #include "ops/DemuxOperation.h"
+#include "ops/MatroskaMux.h"
 #include "platform/Format.h"
 #include "platform/OutputFile.h"
+#include "platform/Programs.h"
 #include "platform/Reporter.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
@@ -87,6 +89,10 @@ public:
     CheckBox cbDetails{"Detailed info", "Detailed information about streams", true};
     CheckBox cbAutoRead{"Auto read", "Read the file automatically after browse", true};
     CheckBox cbRBAdvanced{"Rebuild ADV_PCKs", "Rebuild the Adcanced packs", false};
+    CheckBox cbMakeMkv{"Make a Matroska file after Demux",
+                       "mkvmerge puts the demuxed streams into one MKV file, with the playlist's "
+                       "names, languages and chapters",
+                       false};
     RadioButton rbNoAuto{"No auto process", "", true};
     RadioButton rbAutoDemux{"Auto Demux", "Demux starts automatically after Read EVO", false};
     RadioButton rbAutoRebuild{"Auto Rebuild", "Rebuild starts automatically after Read EVO", false};
@@ -167,6 +173,20 @@ public:
     // The chapters file of the last "Write chapters".
     const std::string& lastChaptersPath() const { return lastChaptersPath_; }
 
+    // The programs the commands run (none given: those of the system). Setting them checks
+    // again whether the Matroska muxer is there.
+    void setPrograms(Programs* programs);
+    // Offers "Make a Matroska file after Demux" only when the muxer is found.
+    void updateMatroskaOption();
+    // Makes the Matroska file `mkvPath` from the files of the last Demux, its options and
+    // chapters files beside those files. False after an error (shown). The command line runs
+    // it after its Demux; the window after every Demux with the option on.
+    bool makeMatroskaFile(const std::string& mkvPath);
+    // The last Matroska file planned and what became of it.
+    const MuxPlan& lastMuxPlan() const { return lastMuxPlan_; }
+    const MuxOutcome& lastMuxOutcome() const { return lastMuxOutcome_; }
+    const std::string& lastMuxOptionsPath() const { return lastMuxOptionsPath_; }
+
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
     void RegRead();
@@ -217,6 +237,7 @@ private:
     void rebuildEvo();
     void readXpl();
     void writeChapters();
+    void makeMatroska(const std::string& mkvPath);
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
@@ -229,6 +250,11 @@ private:
     std::string lastRebuildPath_;
     std::vector<int> lastRebuildUnnumbered_;
     std::string lastChaptersPath_;
+    SystemPrograms systemPrograms_;
+    Programs* programs_ = &systemPrograms_;
+    MuxPlan lastMuxPlan_;
+    MuxOutcome lastMuxOutcome_;
+    std::string lastMuxOptionsPath_;
     MediaAttributes mediaAttributes_;
     PlaylistRead lastPlaylist_;
     std::string lastPlaylistSource_;

@@ -16,6 +16,7 @@ void TfMain::FormActivate(const std::vector<std::string>& arguments) {
         ui_.showError(error.what());
         return;
     }
+    updateMatroskaOption();
     Resetcbs();
     if (arguments.size() == 1 && fileExists(arguments.front())) {
         eEVOfile.setText(arguments.front());

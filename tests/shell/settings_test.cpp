@@ -94,7 +94,7 @@ TEST(Settings, FirstStartKeepsEveryDefaultAndTheFirstCloseStoresEveryValue) {
     EXPECT_EQ(w.placementNotices, 0);
 
     w.main.RegWrite();
-    EXPECT_EQ(store.values.size(), 22u);
+    EXPECT_EQ(store.values.size(), 23u);
     EXPECT_EQ(*store.integer("FastSize"), 300);
     EXPECT_EQ(*store.integer("AutoDemux"), 0);
     EXPECT_EQ(*store.string("Workdir"), "");
@@ -120,7 +120,7 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
 
     for (const char* name : {"WindowState", "Top", "Left", "Width", "Height", "TreeWidth",
                              "Continue", "FastCheck", "CountFrames", "Details", "AutoRead",
-                             "AutoDemux", "AutoRebuild", "AutoClear", "FastSize", "ADV_PCK"})
+                             "AutoDemux", "AutoRebuild", "AutoClear", "FastSize", "ADV_PCK", "MakeMkv"})
         EXPECT_NE(store.integer(name), nullptr) << name;
     for (const char* name : {"AudioExt", "VideoExt", "SubExt", "Workdir", "EVOdir", "XPLdir"})
         EXPECT_NE(store.string(name), nullptr) << name;

@@ -1,0 +1,122 @@
+#include "ops/MatroskaMux.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "ops/OutputNames.h"
+#include "platform/OutputFile.h"
+#include "platform/Paths.h"
+#include "platform/Programs.h"
+#include "platform/Reporter.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr std::string_view kProgressTag = "#GUI#progress ";
+constexpr std::string_view kWarningTag = "#GUI#warning ";
+constexpr std::string_view kErrorTag = "#GUI#error ";
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+// The muxer's message for a failure: its error lines, else the last lines it wrote.
+std::string failureText(const ProgramResult& result, const std::vector<std::string>& errors) {
+    const std::vector<std::string>& lines = errors.empty() ? result.lastLines : errors;
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : " ") + line;
+    return text;
+}
+
+} // namespace
+
+std::string muxerCommand(const std::string& optionsPath) {
+    return std::string(kMuxerName) + " " + shellQuoted("@" + optionsPath);
+}
+
+void MatroskaMux::writeLines(const std::string& path, const std::string& text) {
+    const std::unique_ptr<OutputFile> file = context_.files.create(path);
+    try {
+        file->append(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    } catch (...) {
+        closeAfterError(*file);
+        throw;
+    }
+    file->close();
+}
+
+MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath) {
+    Reporter& out = context_.out;
+    if (!plan.chaptersPath.empty()) {
+        std::string chapters;
+        for (const std::string& line : plan.chapterLines)
+            chapters += line + "\n";
+        writeLines(plan.chaptersPath, chapters);
+    }
+    writeLines(optionsPath, jsonStringArray(mkvmergeArguments(plan)));
+
+    MuxOutcome outcome;
+    outcome.command = muxerCommand(optionsPath);
+    const std::string muxer = programs_.find(kMuxerName);
+    if (muxer.empty()) return outcome;
+
+    const std::string name = namePart(plan.output);
+    out.log("Muxing " + name);
+    RunState& state = context_.state;
+    PassHost& host = context_.host;
+    state.cancelFlag = false;
+    host.setCancelEnabled(true);
+    std::vector<std::string> errors;
+    auto onLine = [&](std::string_view line) {
+        if (startsWith(line, kProgressTag)) {
+            int percent = 0;
+            if (std::sscanf(std::string(line.substr(kProgressTag.size())).c_str(), "%d",
+                            &percent) == 1) {
+                out.slog("Muxing " + name + " " + std::to_string(percent) + "%", 1);
+                host.progress(static_cast<uint64_t>(percent), 100);
+            }
+        } else if (startsWith(line, kWarningTag)) {
+            out.log("Warning: " + std::string(line.substr(kWarningTag.size())));
+        } else if (startsWith(line, kErrorTag)) {
+            errors.emplace_back(line.substr(kErrorTag.size()));
+        }
+        host.processMessages();
+        return !state.cancelFlag;
+    };
+    ProgramResult result;
+    try {
+        result = programs_.run(muxer, {"--gui-mode", "@" + optionsPath}, onLine);
+    } catch (const std::exception& error) {
+        host.setCancelEnabled(false);
+        throw MuxError(error.what());
+    }
+    host.setCancelEnabled(false);
+    out.slog("", 1);
+
+    // The muxer's exit status 1 means warnings only: the file is whole.
+    if (state.cancelFlag || result.exitStatus < 0 || result.exitStatus > 1) {
+        std::error_code ignored;
+        std::filesystem::remove(plan.output, ignored);
+        if (state.cancelFlag) throw MuxError("Making " + name + " was cancelled");
+        throw MuxError(std::string(kMuxerName) + " failed with exit status " +
+                       std::to_string(result.exitStatus) + ": " + failureText(result, errors));
+    }
+    outcome.made = true;
+    return outcome;
+}
+
+} // namespace tessary

@@ -1,0 +1,69 @@
+// Making a Matroska file from the streams of the last Demux: the muxer's options and chapters
+// files beside the demuxed files, then the muxer itself.
+#include "ops/OutputNames.h"
+#include "platform/Paths.h"
+#include "shell/FileNames.h"
+#include "shell/Main.h"
+
+namespace tessary {
+
+void TfMain::setPrograms(Programs* programs) {
+    programs_ = programs ? programs : &systemPrograms_;
+    updateMatroskaOption();
+}
+
+void TfMain::updateMatroskaOption() {
+    const bool found = !programs_->find(kMuxerName).empty();
+    cbMakeMkv.setEnabled(found);
+    cbMakeMkv.setHint(found ? "mkvmerge puts the demuxed streams into one MKV file, with the "
+                              "playlist's names, languages and chapters"
+                            : "mkvmerge was not found: install MKVToolNix to make Matroska files");
+}
+
+bool TfMain::makeMatroskaFile(const std::string& mkvPath) {
+    return runCommand(
+        {&bDemux, &bRebuild}, [this, &mkvPath] { makeMatroska(mkvPath); },
+        [this] {
+            bDemux.setEnabled(true);
+            bRebuild.setEnabled(evoSource());
+        });
+}
+
+void TfMain::makeMatroska(const std::string& mkvPath) {
+    const std::string source = eEVOfile.text();
+    const std::string prefix = outputPrefix(eWorkdir.text(), source, state.outputBaseName);
+    lastMuxOptionsPath_ = prefix + ".mkvmerge.json";
+    lastMuxOutcome_ = {};
+    refuseInputAsOutput(mkvPath, {source, secondFeatureFile()}, "It is a file being read");
+
+    // Streams the Read did not find (a playlist declares more than the file holds) have
+    // nothing to mux.
+    std::vector<DemuxedStream> streams;
+    for (const DemuxTarget& target : lastDemuxTargets_) {
+        if (state.streamTable[static_cast<std::size_t>(target.slot)] == kNoStream) {
+            log("Not in the source, left out of the Matroska file: " + namePart(target.path));
+            continue;
+        }
+        streams.push_back({target.slot, target.path, boxOfSlot(target.slot)->caption()});
+    }
+    const PlaylistRead* playlist = playlistFor(CutExt(namePart(source)));
+    lastMuxPlan_ = planMatroska(state, streams, playlist, mkvPath, prefix + ".mkv-chapters.txt");
+    for (const std::string& file : lastMuxPlan_.subpictureFiles)
+        log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
+
+    state.writingPass = true;
+    lastMuxOutcome_ =
+        MatroskaMux({state, *this, *this, locale, *outputFiles_}, *programs_)
+            .run(lastMuxPlan_, lastMuxOptionsPath_);
+    if (!lastMuxOutcome_.made) {
+        log("mkvmerge was not found; to make the Matroska file, run: " + lastMuxOutcome_.command);
+        return;
+    }
+    log("Matroska file: " + mkvPath);
+    log("Done.");
+    log("");
+    slog("Ready", 0);
+    slog("", 1);
+}
+
+} // namespace tessary
