@@ -34,21 +34,19 @@ nlohmann::ordered_json mkvReport(TfMain& main, const std::vector<std::string>& s
     const MuxOutcome& outcome = main.lastMuxOutcome();
     json tracks = json::array();
     for (const MuxTrack& track : plan.tracks)
-        tracks.push_back({{"stream", keyName(keyOfSlot(track.slot))},
-                          {"path", track.path},
-                          {"name", track.name},
-                          {"language", track.language},
-                          {"delayMs", track.delayMs},
-                          {"defaultDuration", track.defaultDuration.empty()
-                                                  ? json(nullptr)
-                                                  : json(track.defaultDuration)}});
-    report["matroska"] = {{"path", plan.output},
-                          {"made", outcome.made},
-                          {"command", outcome.command},
-                          {"optionsFile", main.lastMuxOptionsPath()},
-                          {"tracks", std::move(tracks)},
-                          {"chapters", chapterList(plan.chapterLines)},
-                          {"subpictures", subpictures}};
+        tracks.push_back(
+            {{"stream", keyName(keyOfSlot(track.slot))},
+             {"path", track.path},
+             {"name", track.name},
+             {"language", track.language},
+             {"delayMs", track.delayMs},
+             {"defaultDuration",
+              track.defaultDuration.empty() ? json(nullptr) : json(track.defaultDuration)}});
+    report["matroska"] = {
+        {"path", plan.output},         {"made", outcome.made},
+        {"command", outcome.command},  {"optionsFile", main.lastMuxOptionsPath()},
+        {"tracks", std::move(tracks)}, {"chapters", chapterList(plan.chapterLines)},
+        {"subpictures", subpictures}};
     return report;
 }
 

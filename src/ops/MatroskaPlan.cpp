@@ -131,9 +131,9 @@ MuxPlan planMatroska(const RunState& state, const std::vector<DemuxedStream>& st
 std::vector<std::string> mkvmergeArguments(const MuxPlan& plan) {
     std::vector<std::string> arguments = {"--output", plan.output};
     for (const MuxTrack& track : plan.tracks) {
-        arguments.insert(arguments.end(), {"--language", "0:" + track.language, "--track-name",
-                                           "0:" + track.name, "--sync",
-                                           "0:" + std::to_string(track.delayMs)});
+        arguments.insert(arguments.end(),
+                         {"--language", "0:" + track.language, "--track-name", "0:" + track.name,
+                          "--sync", "0:" + std::to_string(track.delayMs)});
         if (!track.defaultDuration.empty())
             arguments.insert(arguments.end(), {"--default-duration", "0:" + track.defaultDuration});
         arguments.push_back(track.path);

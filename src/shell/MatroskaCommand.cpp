@@ -52,9 +52,8 @@ void TfMain::makeMatroska(const std::string& mkvPath) {
         log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
 
     state.writingPass = true;
-    lastMuxOutcome_ =
-        MatroskaMux({state, *this, *this, locale, *outputFiles_}, *programs_)
-            .run(lastMuxPlan_, lastMuxOptionsPath_);
+    lastMuxOutcome_ = MatroskaMux({state, *this, *this, locale, *outputFiles_}, *programs_)
+                          .run(lastMuxPlan_, lastMuxOptionsPath_);
     if (!lastMuxOutcome_.made) {
         log("mkvmerge was not found; to make the Matroska file, run: " + lastMuxOutcome_.command);
         return;

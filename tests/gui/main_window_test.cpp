@@ -24,6 +24,7 @@
 #include <set>
 
 #include "DemoDisc.h"
+#include "FakePrograms.h"
 #include "Fakes.h"
 #include "MainWindow.h"
 #include "MemorySettingsStore.h"
@@ -617,4 +618,59 @@ TEST_F(Window, ReadXplShowsTheSourcesTitleAndWriteChaptersWritesItsChapterList) 
     const Bytes written = fileBytes(dir.file("FEATURE_1_FEATURE_2.chapters.txt"));
     EXPECT_EQ(std::string(written.begin(), written.end()), expected);
     EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
+    FakePrograms programs;
+    programs.path.clear();
+    main.setPrograms(&programs);
+    open();
+    auto* option = widget<QCheckBox>("cbMakeMkv");
+    EXPECT_FALSE(option->isEnabled());
+    EXPECT_EQ(option->toolTip(),
+              "mkvmerge was not found: install MKVToolNix to make Matroska files");
+
+    programs.path = "/usr/bin/mkvmerge";
+    main.setPrograms(&programs);
+    EXPECT_TRUE(option->isEnabled());
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Options));
+    clickBox("cbMakeMkv");
+    ASSERT_TRUE(main.cbMakeMkv.checked());
+    QTest::keyClicks(widget<QLineEdit>("eWorkdir"), QString::fromStdString(dir.path().string()));
+    main.eEVOfile.setText((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string());
+    main.EVOadj();
+    main.bReadEVOClick();
+
+    // The muxer runs on the options file beside the demuxed files; the log says where the
+    // file went. A failing muxer is an error, and nothing is claimed done.
+    const std::string prefix = (dir.path() / "FEATURE_1_FEATURE_2").string();
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    ASSERT_EQ(programs.runs.size(), 1u);
+    EXPECT_EQ(programs.runs[0].arguments,
+              (std::vector<std::string>{"--gui-mode", "@" + prefix + ".mkvmerge.json"}));
+    EXPECT_TRUE(std::filesystem::exists(prefix + ".mkvmerge.json"));
+    QStringList log = logLines();
+    const QStringList tail = {"Left out of the Matroska file (mkvmerge reads no subpictures): "
+                              "FEATURE_1_FEATURE_2.Subpicture.00.sup",
+                              "Left out of the Matroska file (mkvmerge reads no subpictures): "
+                              "FEATURE_1_FEATURE_2.Subpicture.01.sup",
+                              "Muxing FEATURE_1_FEATURE_2.mkv",
+                              QString::fromStdString("Matroska file: " + prefix + ".mkv"),
+                              "Done.",
+                              ""};
+    EXPECT_EQ(log.mid(log.size() - tail.size()), tail);
+    EXPECT_TRUE(ui.errors.empty());
+
+    programs.lines = {"#GUI#error The file could not be opened."};
+    programs.exitStatus = 2;
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    EXPECT_EQ(ui.errors, (std::vector<std::string>{
+                             "mkvmerge failed with exit status 2: The file could not be opened."}));
+    log = logLines();
+    EXPECT_EQ(log.last(), "Muxing FEATURE_1_FEATURE_2.mkv");
+    for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_FALSE(enabled("bCancel"));
 }

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "CliRun.h"
+#include "DemoDisc.h"
+#include "TempDir.h"
+
+namespace tessary::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// PATH holds only `folder` while the object lives.
+class SearchPath {
+public:
+    explicit SearchPath(const fs::path& folder) {
+        if (const char* path = std::getenv("PATH")) saved_ = path;
+        setenv("PATH", folder.c_str(), 1);
+    }
+    ~SearchPath() { setenv("PATH", saved_.c_str(), 1); }
+
+private:
+    std::string saved_;
+};
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A stand-in muxer that writes "mkv" to the output named in its options file (the line after
+// "--output") and reports progress.
+constexpr const char* kWorkingMuxer = R"(#!/bin/sh
+f="${2#@}"
+out=$(/usr/bin/sed -n 3p "$f" | /usr/bin/sed -e 's/^  "//' -e 's/",$//')
+echo "#GUI#progress 100%"
+printf mkv > "$out"
+)";
+constexpr const char* kFailingMuxer = R"(#!/bin/sh
+echo "#GUI#error The file could not be opened."
+exit 2
+)";
+
+TEST(CliMkv, TheWorkFolderGoesOnlyAfterTheMuxerMadeTheFile) {
+    struct Row {
+        const char* name;
+        const char* muxer; // nullptr: none on the search path
+        bool keep;
+        int status;
+        const char* stderrHas;
+        bool workKept, mkvMade;
+    } rows[] = {
+        {"absent", nullptr, false, 3, "run:\nmkvmerge '@", true, false},
+        {"failing", kFailingMuxer, false, 1,
+         "mkvmerge failed with exit status 2: The file could not be opened.", true, false},
+        {"working", kWorkingMuxer, false, 0, "kept as ", false, true},
+        {"working, kept", kWorkingMuxer, true, 0, "kept as ", true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir bin, out;
+        if (row.muxer) {
+            const fs::path muxer = bin.writeFile("mkvmerge", row.muxer);
+            fs::permissions(muxer, fs::perms::owner_all);
+        }
+        std::vector<std::string> args = {"mkv",
+                                         "-s",
+                                         "v0,a0,s1",
+                                         "-o",
+                                         out.path().string(),
+                                         (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()};
+        if (row.keep) args.push_back("--keep");
+        CliResult result;
+        {
+            SearchPath path(bin.path());
+            result = runCliArgs(args);
+        }
+        EXPECT_EQ(result.status, row.status) << result.err;
+        EXPECT_NE(result.err.find(row.stderrHas), std::string::npos) << result.err;
+        const fs::path work = out.file("FEATURE_1_FEATURE_2.work");
+        EXPECT_EQ(fs::exists(work), row.workKept);
+        EXPECT_EQ(fs::exists(out.file("FEATURE_1_FEATURE_2.mkv")), row.mkvMade);
+        EXPECT_EQ(result.out.find("Matroska file: ") != std::string::npos, row.mkvMade);
+        // The subpicture stream is never muxed; after a mux it waits beside the file.
+        EXPECT_EQ(fs::exists(out.file("FEATURE_1_FEATURE_2.Subpicture.01.sup")), row.mkvMade);
+        if (row.workKept) {
+            // The options and chapters files are ready for a run by hand.
+            const std::string options = fileText(work / "FEATURE_1_FEATURE_2.mkvmerge.json");
+            EXPECT_NE(options.find("\"0:English\""), std::string::npos) << options;
+            EXPECT_NE(options.find("\"0:en\""), std::string::npos) << options;
+            EXPECT_EQ(fileText(work / "FEATURE_1_FEATURE_2.mkv-chapters.txt").substr(0, 47),
+                      "CHAPTER01=00:00:00.000\nCHAPTER01NAME=Chapter 1\n");
+        }
+    }
+}
+
+} // namespace
+} // namespace tessary::test
