@@ -13,6 +13,10 @@ fi
 if [[ "${TESSARY_WITH_FUZZ:-1}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The Matroska muxer that `tessary-cli mkv` and its tests run.
+if [[ "${TESSARY_WITH_MKV:-1}" == 1 ]]; then
+  packages+=(mkvtoolnix)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
