@@ -112,6 +112,11 @@ public:
     // The face gives this control the keyboard focus.
     Signal<Control*> focusRequested;
 
+    // The window's title: "Tessary VERSION", and once a Read has started "NAME - Tessary
+    // VERSION" with the name of its source file.
+    std::string title() const;
+    Signal<> titleChanged;
+
     Page activePage() const { return activePage_; }
     void showPage(Page page);
     Signal<Page> pageChanged;
@@ -131,6 +136,10 @@ public:
     void bWriteChapsClick();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
+    // The log's "Save report...": the log to a file chosen in a save dialog, as HTML when its
+    // name ends in .html or .htm, as plain text when it ends in .txt, and else as the chosen
+    // filter (text, HTML) says. A file being read is refused; an error is shown.
+    void miSaveReportClick();
     void cbFastCheckClick() { ieFastSize.setEnabled(cbFastCheck.checked()); }
     void cbVideoClick();
     void Resetcbs();
@@ -156,6 +165,9 @@ public:
     // number (as 0xFF; streams a fast-checked Read did not find).
     const std::string& lastRebuildPath() const { return lastRebuildPath_; }
     const std::vector<int>& lastRebuildUnnumbered() const { return lastRebuildUnnumbered_; }
+
+    // The file of the last report saved.
+    const std::string& lastReportPath() const { return lastReportPath_; }
 
     // The chapters file of the last "Write chapters".
     const std::string& lastChaptersPath() const { return lastChaptersPath_; }
@@ -210,6 +222,7 @@ private:
     void rebuildEvo();
     void readXpl();
     void writeChapters();
+    void writeReport(const Ui::SaveFileChoice& choice);
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
@@ -222,6 +235,8 @@ private:
     std::string lastRebuildPath_;
     std::vector<int> lastRebuildUnnumbered_;
     std::string lastChaptersPath_;
+    std::string lastReportPath_;
+    std::string titleSource_;
     MediaAttributes mediaAttributes_;
     Page activePage_ = Page::Status;
     bool lastReadContinued_ = false;
