@@ -17,6 +17,11 @@ fi
 if [[ "${TESSARY_WITH_MKV:-1}" == 1 ]]; then
   packages+=(mkvtoolnix)
 fi
+# The package check (tools/check-package.sh): dpkg-shlibdeps and `file` for cpack's library
+# dependencies, man for the manual pages, the validators of the desktop file and MIME types.
+if [[ "${TESSARY_WITH_PACKAGE:-1}" == 1 ]]; then
+  packages+=(dpkg-dev file man-db desktop-file-utils shared-mime-info)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

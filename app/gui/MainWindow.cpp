@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -21,6 +23,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "Bindings.h"
 #include "NumEdit.h"
@@ -102,7 +105,8 @@ private:
 MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     : QMainWindow(parent), main_(main), arguments_(std::move(arguments)) {
     setObjectName("fMain");
-    setWindowTitle(QString("Tessary ") + TESSARY_VERSION);
+    setWindowTitle(qs(main_.title()));
+    main_.titleChanged.connect([this] { setWindowTitle(qs(main_.title())); });
     setFont(QFont("Tahoma", 8));
     setAcceptDrops(true);
 
@@ -218,6 +222,18 @@ QWidget* MainWindow::buildStatusPage() {
     auto* log = new QTextEdit(page);
     log->setObjectName("reMessage");
     bindMessageLog(main_.reMessage, log);
+    // The log's context menu: the text edit's own entries, then "Save report...".
+    auto* saveReport = new QAction("Save report...", log);
+    saveReport->setObjectName("miSaveReport");
+    connect(saveReport, &QAction::triggered, this, [this] { main_.miSaveReportClick(); });
+    log->addAction(saveReport);
+    log->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(log, &QWidget::customContextMenuRequested, log, [log, saveReport](const QPoint& at) {
+        const std::unique_ptr<QMenu> menu(log->createStandardContextMenu());
+        menu->addSeparator();
+        menu->addAction(saveReport);
+        menu->exec(log->viewport()->mapToGlobal(at));
+    });
     layout->addWidget(log, 1);
     return page;
 }

@@ -18,6 +18,7 @@ public:
     void showError(const std::string& message) override;
     void beep() override;
     std::optional<std::string> openFile(const OpenFileRequest& request) override;
+    std::optional<SaveFileChoice> saveFile(const FileRequest& request) override;
     std::optional<std::string> chooseFolder(const std::string& caption,
                                             const std::string& start) override;
 

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "AppIcon.h"
 #include "MainWindow.h"
 #include "QtSettingsStore.h"
 #include "QtUi.h"
@@ -9,6 +10,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("Marrowby Software");
     QCoreApplication::setApplicationName("HD DVD Tessary");
+    QApplication::setWindowIcon(tessary::gui::applicationIcon());
+    // Desktop shells match the window to tessary.desktop, its launcher and icon.
+    QGuiApplication::setDesktopFileName("tessary");
 
     tessary::gui::QtUi ui;
     tessary::SystemClock clock;

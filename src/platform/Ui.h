@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,20 +21,30 @@ public:
     // The system's warning sound (a key the integer field does not take).
     virtual void beep() {}
 
-    // An open-file dialog; nullopt when the user cancels.
+    // File dialogs.
     struct FileFilter {
         std::string name;     // "EVOB files (HD DVD)"
         std::string patterns; // "*.evo"; several separated by "; "
     };
-    struct OpenFileRequest {
+    struct FileRequest {
         std::string title; // empty: the platform's default
         std::vector<FileFilter> filters;
         std::string startFolder;
         std::string presetName;
         std::string defaultExtension;
+    };
+    struct OpenFileRequest : FileRequest {
         bool mustExist = false;
     };
+    // An open-file dialog; nullopt when the user cancels.
     virtual std::optional<std::string> openFile(const OpenFileRequest&) { return std::nullopt; }
+    // A save-file dialog, which asks before an existing file is replaced. A name typed without
+    // an extension gets that of the filter shown. `filter` is the index of that filter.
+    struct SaveFileChoice {
+        std::string path;
+        std::size_t filter = 0;
+    };
+    virtual std::optional<SaveFileChoice> saveFile(const FileRequest&) { return std::nullopt; }
     // A folder chooser starting at `start` (empty: no folder selected).
     virtual std::optional<std::string> chooseFolder(const std::string& caption,
                                                     const std::string& start) {

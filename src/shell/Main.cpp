@@ -167,8 +167,15 @@ std::string TfMain::featureBaseName(const std::string& second) const {
     return base;
 }
 
+std::string TfMain::title() const {
+    const std::string program = std::string("Tessary ") + TESSARY_VERSION;
+    return titleSource_.empty() ? program : titleSource_ + " - " + program;
+}
+
 void TfMain::readEvo() {
     const std::string path = eEVOfile.text();
+    titleSource_ = namePart(path);
+    titleChanged.emit();
     const std::string second = secondFeatureFile();
     lastReadContinued_ = !second.empty();
     state.outputBaseName = featureBaseName(second);

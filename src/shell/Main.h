@@ -118,6 +118,11 @@ public:
     // The face gives this control the keyboard focus.
     Signal<Control*> focusRequested;
 
+    // The window's title: "Tessary VERSION", and once a Read has started "NAME - Tessary
+    // VERSION" with the name of its source file.
+    std::string title() const;
+    Signal<> titleChanged;
+
     Page activePage() const { return activePage_; }
     void showPage(Page page);
     Signal<Page> pageChanged;
@@ -137,6 +142,10 @@ public:
     void bWriteChapsClick();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
+    // The log's "Save report...": the log to a file chosen in a save dialog, as HTML when its
+    // name ends in .html or .htm, as plain text when it ends in .txt, and else as the chosen
+    // filter (text, HTML) says. A file being read is refused; an error is shown.
+    void miSaveReportClick();
     void cbFastCheckClick() { ieFastSize.setEnabled(cbFastCheck.checked()); }
     void cbVideoClick();
     void Resetcbs();
@@ -169,6 +178,8 @@ public:
         return lastPlaylist_.titleFound && lastPlaylistSource_ == sourceBase ? &lastPlaylist_
                                                                              : nullptr;
     }
+    // The file of the last report saved.
+    const std::string& lastReportPath() const { return lastReportPath_; }
 
     // The chapters file of the last "Write chapters".
     const std::string& lastChaptersPath() const { return lastChaptersPath_; }
@@ -238,6 +249,7 @@ private:
     void readXpl();
     void writeChapters();
     void makeMatroska(const std::string& mkvPath);
+    void writeReport(const Ui::SaveFileChoice& choice);
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
 
@@ -255,6 +267,8 @@ private:
     MuxPlan lastMuxPlan_;
     MuxOutcome lastMuxOutcome_;
     std::string lastMuxOptionsPath_;
+    std::string lastReportPath_;
+    std::string titleSource_;
     MediaAttributes mediaAttributes_;
     PlaylistRead lastPlaylist_;
     std::string lastPlaylistSource_;

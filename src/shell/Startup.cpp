@@ -1,5 +1,6 @@
 // Start-up, closing and the keys of the integer field.
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "shell/Main.h"
 #include "shell/Settings.h"
 
@@ -19,6 +20,11 @@ void TfMain::FormActivate(const std::vector<std::string>& arguments) {
     updateMatroskaOption();
     Resetcbs();
     if (arguments.size() == 1 && fileExists(arguments.front())) {
+        // A playlist (a desktop opens one with the program) goes where a dropped one goes.
+        if (upperCase(extensionPart(arguments.front())) == ".XPL") {
+            WMDropFiles(arguments);
+            return;
+        }
         eEVOfile.setText(arguments.front());
         EVOadj();
         bReadEVOClick();

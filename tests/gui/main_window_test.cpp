@@ -4,6 +4,7 @@
 // tab through Read XPL and Write chapters.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include <map>
 #include <set>
 
+#include "AppIcon.h"
 #include "DemoDisc.h"
 #include "FakePrograms.h"
 #include "Fakes.h"
@@ -30,6 +32,7 @@
 #include "MemorySettingsStore.h"
 #include "PackWriter.h"
 #include "TempDir.h"
+#include "shell/LogReport.h"
 
 using namespace tessary;
 using namespace tessary::test;
@@ -455,6 +458,43 @@ TEST_F(Window, AFileNamedOnTheCommandLineIsReadAtStart) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_TRUE(other.reMessage.lines().empty());
+
+    // A playlist goes where a dropped one goes, and is read as one ("Auto read").
+    const QString playlist =
+        QString::fromStdString((demoDisc() / "ADV_OBJ" / "VPLST000.XPL").string());
+    TfMain third(ui, clock);
+    window = std::make_unique<MainWindow>(third, QStringList{playlist});
+    window->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(widget<QLineEdit>("eXPLfile")->text(), playlist);
+    EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text(), "");
+    ASSERT_FALSE(third.reMessage.lines().empty());
+    EXPECT_EQ(third.reMessage.lines().front().plainText(), "Open VPLST000.XPL");
+}
+
+TEST_F(Window, AReadNamesItsSourceInTheTitleAndTheLogSavesItsReport) {
+    open({QString::fromStdString(bigSource("MOVIE.EVO", 10))});
+    EXPECT_EQ(window->windowTitle(), QString("MOVIE.EVO - Tessary ") + TESSARY_VERSION);
+    drop({QString::fromStdString(bigSource("OTHER.VOB", 10))});
+    EXPECT_EQ(window->windowTitle(), QString("OTHER.VOB - Tessary ") + TESSARY_VERSION);
+
+    // The log's context menu saves what the log shows, as HTML for a name ending in .html.
+    auto* save = window->findChild<QAction*>("miSaveReport");
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->text(), "Save report...");
+    EXPECT_TRUE(widget<QTextEdit>("reMessage")->actions().contains(save));
+    const std::string report = dir.file("report.html").string();
+    ui.saveAnswer = Ui::SaveFileChoice{report, 0};
+    save->trigger();
+    const Bytes written = fileBytes(report);
+    EXPECT_EQ(std::string(written.begin(), written.end()),
+              logReportHtml(main.reMessage.lines(), main.title()));
+    EXPECT_TRUE(ui.errors.empty());
+
+    // The icon compiled in, in every size the desktop theme has it.
+    EXPECT_EQ(tessary::gui::applicationIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
 }
 
 TEST_F(Window, DroppedFilesAndTheDiscLayout) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,14 @@ public:
     }
     void showError(const std::string& message) override { errors.push_back(message); }
     void beep() override { ++beeps; }
+    std::optional<SaveFileChoice> saveFile(const FileRequest& request) override {
+        saveRequests.push_back(request);
+        return saveAnswer;
+    }
 
     std::function<void()> onProcessMessages;
+    std::optional<SaveFileChoice> saveAnswer; // nullopt: the dialog is cancelled
+    std::vector<FileRequest> saveRequests;
     bool answer = false;
     int messagesProcessed = 0;
     int beeps = 0;
