@@ -47,7 +47,9 @@ void TfMain::demuxEvo() {
     slog("Ready", 0);
     slog("", 1);
     logframes(state, secondFound, *this, locale);
-    if (cbMakeMkv.checked() && cbMakeMkv.enabled()) makeMatroska(prefix + ".mkv");
+    // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
+    if (cbMakeMkv.checked() && cbMakeMkv.enabled() && !state.cancelFlag)
+        makeMatroska(prefix + ".mkv");
 }
 
 } // namespace tessary
