@@ -21,6 +21,7 @@ public:
 class NullOutput : public tessary::OutputFile {
 public:
     void append(const uint8_t*, std::size_t) override {}
+    void writeAt(uint64_t, const uint8_t*, std::size_t) override {}
     void close() override {}
 };
 
