@@ -87,6 +87,9 @@ public:
     CheckBox cbDetails{"Detailed info", "Detailed information about streams", true};
     CheckBox cbAutoRead{"Auto read", "Read the file automatically after browse", true};
     CheckBox cbRBAdvanced{"Rebuild ADV_PCKs", "Rebuild the Adcanced packs", false};
+    CheckBox cbLpcmWav{"LPCM as WAV",
+                       "Demux writes LPCM audio of EVO and VOB files as playable .wav files",
+                       false};
     RadioButton rbNoAuto{"No auto process", "", true};
     RadioButton rbAutoDemux{"Auto Demux", "Demux starts automatically after Read EVO", false};
     RadioButton rbAutoRebuild{"Auto Rebuild", "Rebuild starts automatically after Read EVO", false};

@@ -89,6 +89,7 @@ auto settingsOf(TfMain& m) {
         {"AutoClear", Part::Option, &m.cbAutoClear},
         {"FastSize", Part::Option, &m.ieFastSize},
         {"ADV_PCK", Part::Option, &m.cbRBAdvanced},
+        {"LpcmAsWav", Part::Option, &m.cbLpcmWav},
     });
 }
 
