@@ -432,8 +432,8 @@ TEST_F(CliRebuild, FfprobeFindsExactlyTheKeptStreams) {
         << report;
 }
 
-// Each LPCM fixture through demux --lpcm-wav: ffmpeg decodes the WAV to the samples it decodes
-// from the source, which are those committed beside it; the same for the demo disc's LPCM.
+// Each LPCM fixture and the demo disc's LPCM through demux --lpcm-wav: ffmpeg reads the WAV and
+// decodes it to the samples it decodes from the source.
 TEST(CliLpcmWav, FfmpegDecodesEachWavLikeItsSource) {
     if (!onPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not on PATH";
     TempDir dir;
@@ -464,9 +464,6 @@ TEST(CliLpcmWav, FfmpegDecodesEachWavLikeItsSource) {
         EXPECT_GT(fromWav.size(), 1000u);
         EXPECT_EQ(fromWav,
                   decode("-f mpeg -i '" + source + "'", "0:i:0xa" + key.substr(1), format.bits));
-        if (key == "a0") {
-            EXPECT_EQ(fromWav, contents(std::filesystem::path(source).replace_extension(".raw")));
-        }
     }
 }
 
