@@ -69,6 +69,7 @@ struct DemuxOptions {
     std::string videoExt = "mpv";
     std::string audioExt = "mpa";
     std::string subExt = "sup";
+    bool lpcmWav = false;
 };
 
 struct RebuildOptions {
@@ -162,6 +163,8 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
     command.add_option("--sub-ext", options.subExt, "Extension of the subpicture files")
         ->check(extension)
         ->default_str("sup");
+    command.add_flag("--lpcm-wav", options.lpcmWav,
+                     "Write LPCM audio of EVO and VOB sources as .wav files");
 }
 
 // Rebuild writes HD DVD packs: its source must be an EVO file, refused before it is read.
@@ -260,6 +263,7 @@ void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& er
         main.eVideoExt.setText(options.demux.videoExt);
         main.eAudioExt.setText(options.demux.audioExt);
         main.eSubExt.setText(options.demux.subExt);
+        main.cbLpcmWav.setChecked(options.demux.lpcmWav);
     } else {
         main.cbRBAdvanced.setChecked(options.rebuild.advancedPacks);
     }

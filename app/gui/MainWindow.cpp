@@ -363,6 +363,7 @@ QWidget* MainWindow::buildOptionsPage() {
     addBox(main_.cbDetails, "cbDetails");
     addBox(main_.cbAutoRead, "cbAutoRead");
     addBox(main_.cbRBAdvanced, "cbRBAdvanced");
+    addBox(main_.cbLpcmWav, "cbLpcmWav");
     readLayout->addStretch(1);
     layout->addWidget(read, 1);
 

@@ -1,5 +1,6 @@
 #include "engine/DemuxWriter.h"
 
+#include "engine/LpcmWavWriter.h"
 #include "engine/RunState.h"
 #include "platform/OutputFile.h"
 
@@ -23,6 +24,11 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
     case PacketKind::Audio: kind = StreamKind::Audio; break;
     case PacketKind::Subpicture: kind = StreamKind::Subpicture; break;
     default: return;
+    }
+    if (LpcmWavWriter* wav = kind == StreamKind::Audio ? outputs_.wavOf(chunk.number) : nullptr) {
+        if (chunk.audioCodec == AudioCodec::Lpcm)
+            wav->write(chunk.block + chunk.position, chunk.length, chunk.lpcmParameters);
+        return;
     }
     OutputFile* output = outputs_.of(kind, chunk.number);
     if (!output) return;

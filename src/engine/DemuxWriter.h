@@ -8,16 +8,23 @@
 
 namespace tessary {
 
+class LpcmWavWriter;
 class OutputFile;
 
 // The outputs of a Demux, one per selected stream box; nullptr where none is open. The set
 // is fixed when the operation starts: ticking a box during the pass changes nothing.
 struct DemuxOutputs {
     std::array<OutputFile*, kStreamSlotCount> bySlot{};
+    // The audio streams written as WAV, through their writer instead of their file.
+    std::array<LpcmWavWriter*, kAudioStreams> wavByAudio{};
 
     OutputFile* of(StreamKind kind, int number) const {
         if (number < 0 || number >= streamCount(kind)) return nullptr;
         return bySlot[static_cast<std::size_t>(slotOf({kind, number}))];
+    }
+    LpcmWavWriter* wavOf(int audioNumber) const {
+        if (audioNumber < 0 || audioNumber >= kAudioStreams) return nullptr;
+        return wavByAudio[static_cast<std::size_t>(audioNumber)];
     }
 };
 
@@ -25,7 +32,8 @@ struct DemuxOutputs {
 // header, and every packet whose number matches an open output is written to it, whichever
 // codec it belongs to. Subpicture units become records: "SP", the unit's PTS rebased to the
 // smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's bytes
-// from all its packets.
+// from all its packets. An audio stream written as WAV takes only the LPCM packets of its
+// number: a packet of another codec would be noise in it.
 class DemuxWriter : public PassListener {
 public:
     // `minFirstPts` is kNoPts when the Read reported no details: time stamps then stay as

@@ -151,10 +151,12 @@ void PackScanner::audioSubstream(int id) {
             skipPayload();
         break;
     case AudioCodec::Lpcm:
-        if (id == (audioNumber_ | 0xA0))
+        if (id == (audioNumber_ | 0xA0)) {
             lpcmCountdown_ = 3;
-        else
+            lpcmParameters_ = -1;
+        } else {
             skipPayload();
+        }
         break;
     case AudioCodec::None: skipPayload(); break;
     default:
@@ -212,6 +214,7 @@ void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t 
         c.audioCodec = audioCodec_;
         c.substreamId = audioSubstreamId_;
         c.streamPts = audioFirstPts_;
+        if (audioCodec_ == AudioCodec::Lpcm) c.lpcmParameters = lpcmParameters_;
         break;
     case PacketKind::Subpicture:
         if (subpictureNumber_ < 0 || subpictureNumber_ >= kSubpictureStreams) return;
@@ -398,6 +401,9 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
         }
         if (lpcmCountdown_ > 0 || trueHdCountdown_ > 0) {
             --remaining_;
+            // The LPCM header's middle byte: word length, sampling frequency, channels. Kept
+            // here, since the header may lie in the block before its payload.
+            if (lpcmCountdown_ == 2) lpcmParameters_ = byte;
             int& countdown = lpcmCountdown_ > 0 ? lpcmCountdown_ : trueHdCountdown_;
             if (--countdown == 0) {
                 kind_ = PacketKind::Audio;

@@ -36,6 +36,8 @@ struct PayloadChunk {
     bool packetHasPts = false; // the header of this chunk's packet carried a PTS
     uint32_t streamPts = 0;    // audio/subpicture: last PTS when the stream entered the table
     bool firstOfPacket = false;
+    // LPCM: the packet header's word length/sampling frequency/channels byte; -1 for others.
+    int lpcmParameters = -1;
 };
 
 // What the scanner finds, handed to the pass and from there to each of its listeners (frame
@@ -121,6 +123,7 @@ private:
     int extension2Countdown_ = 0;
     int substreamCountdown_ = 0;
     int lpcmCountdown_ = 0;
+    int lpcmParameters_ = -1;
     int trueHdCountdown_ = 0;
     bool private2Pending_ = false;
     bool dsiPending_ = false;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/DemuxWriter.h"
+#include "engine/LpcmWavWriter.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
 #include "platform/InputFile.h"
@@ -42,23 +43,34 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
 
     checkTargets(targets, sourcePath, second);
     std::vector<std::unique_ptr<OutputFile>> files;
+    std::vector<std::unique_ptr<LpcmWavWriter>> wavs;
     DemuxOutputs outputs;
-    // Every output is closed, also after an error; the first error is the one raised.
-    auto closeAll = [&files] {
+    // Every output is finished and closed, also after an error; the first error is the one
+    // raised.
+    auto closeAll = [&files, &wavs] {
         std::optional<FileError> first;
-        for (auto& file : files) {
+        auto keepFirst = [&first](auto step) {
             try {
-                file->close();
+                step();
             } catch (const FileError& error) {
                 if (!first) first = error;
             }
-        }
+        };
+        for (auto& wav : wavs)
+            keepFirst([&wav] { wav->finish(); });
+        for (auto& file : files)
+            keepFirst([&file] { file->close(); });
         if (first) throw *first;
     };
     try {
         for (const DemuxTarget& target : targets) {
             files.push_back(context_.files.create(target.path));
             outputs.bySlot[static_cast<std::size_t>(target.slot)] = files.back().get();
+            const std::optional<StreamRef> stream = streamOfSlot(target.slot);
+            if (target.wav && stream && stream->kind == StreamKind::Audio) {
+                wavs.push_back(std::make_unique<LpcmWavWriter>(*files.back()));
+                outputs.wavByAudio[static_cast<std::size_t>(stream->number)] = wavs.back().get();
+            }
             context_.out.log("Creating " + target.path);
         }
         context_.out.log("Demuxing...");
@@ -76,8 +88,10 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
                   context_.locale, &outputs);
         }
     } catch (...) {
-        for (auto& file : files)
-            closeAfterError(*file);
+        try {
+            closeAll();
+        } catch (...) {
+        }
         throw;
     }
     source.reset();

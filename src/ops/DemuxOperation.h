@@ -8,17 +8,19 @@
 
 namespace tessary {
 
-// One file of a Demux: the stream slot it takes and its full name.
+// One file of a Demux: the stream slot it takes, its full name and, for an LPCM audio
+// stream, whether it is written as WAV.
 struct DemuxTarget {
     int slot;
     std::string path;
+    bool wav = false;
 };
 
 // The engine side of the Demux command: open the source, create one output per target (in
 // the order given), run a Demux pass over the source and, when the continue option still
 // holds and a second feature file was found, over that file too, then close everything.
 // Raises FileError when a file cannot be opened, created, read or written; the outputs are
-// closed then too and keep what was written.
+// closed then too and keep what was written (a WAV with its header's sizes).
 class DemuxOperation {
 public:
     explicit DemuxOperation(const OperationContext& context) : context_(context) {}

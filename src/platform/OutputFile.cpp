@@ -40,6 +40,13 @@ public:
         buffer_.insert(buffer_.end(), data, data + length);
     }
 
+    void writeAt(uint64_t offset, const uint8_t* data, std::size_t length) override {
+        flush();
+        seek(offset, SEEK_SET);
+        write(data, length);
+        seek(0, SEEK_END);
+    }
+
     void close() override {
         if (!file_) return;
         flush();
@@ -59,6 +66,16 @@ private:
         if (!file_) fail(EBADF);
         errno = 0;
         if (std::fwrite(data, 1, length, file_) != length) fail(errno);
+    }
+    void seek(uint64_t offset, int origin) {
+        if (!file_) fail(EBADF);
+        errno = 0;
+#ifdef _WIN32
+        const int failed = _fseeki64(file_, static_cast<__int64>(offset), origin);
+#else
+        const int failed = fseeko(file_, static_cast<off_t>(offset), origin);
+#endif
+        if (failed != 0) fail(errno);
     }
     [[noreturn]] void fail(int error) const {
         throw FileError("Stream write error: \"" + path_ + "\". " + reason(error));

@@ -13,6 +13,9 @@ class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual void append(const uint8_t* data, std::size_t length) = 0;
+    // Writes over bytes already appended, such as a header whose sizes are known only at the
+    // end; appends go on at the end of the file.
+    virtual void writeAt(uint64_t offset, const uint8_t* data, std::size_t length) = 0;
     virtual void close() = 0;
 };
 

@@ -1,5 +1,7 @@
 // The Demux command: one file per ticked stream box, written by a Demux pass over the source
 // and, when the feature continues, its second file.
+#include "engine/Codecs.h"
+#include "engine/StreamReport.h"
 #include "ops/FrameReport.h"
 #include "ops/OutputNames.h"
 #include "shell/Main.h"
@@ -28,14 +30,23 @@ void TfMain::demuxEvo() {
     // The selection is taken once: a box ticked or cleared during the pass opens or closes
     // no file and changes nothing that is written.
     const std::string prefix = outputPrefix(eWorkdir.text(), path, state.outputBaseName);
+    // LPCM as WAV: the DVD-Video style LPCM of EVO and VOB sources; an AOB's LPCM header
+    // differs, so its payload stays bare.
+    // A Matroska file needs its LPCM as WAV, whatever the option says.
+    const bool makeMkv = cbMakeMkv.checked() && cbMakeMkv.enabled();
+    const bool lpcmWav = (cbLpcmWav.checked() || makeMkv) && sourceTypeOf(path) != SourceType::Aob;
     std::vector<DemuxTarget> targets;
     for (int slot = 1; slot < kStreamSlotCount; ++slot) {
         const CheckBox* box = boxOfSlot(slot);
         if (!box || !box->checked()) continue;
-        const TextField* extension = &eSubExt;
-        if (streamOfSlot(slot)->kind == StreamKind::Video) extension = &eVideoExt;
-        if (streamOfSlot(slot)->kind == StreamKind::Audio) extension = &eAudioExt;
-        targets.push_back({slot, demuxFileName(prefix, box->caption(), extension->text())});
+        const StreamKind kind = streamOfSlot(slot)->kind;
+        const bool wav = lpcmWav && kind == StreamKind::Audio &&
+                         audioCodecOfSubstream(static_cast<uint32_t>(state.streamTable[slot])) ==
+                             AudioCodec::Lpcm;
+        std::string extension = eSubExt.text();
+        if (kind == StreamKind::Video) extension = eVideoExt.text();
+        if (kind == StreamKind::Audio) extension = wav ? "wav" : eAudioExt.text();
+        targets.push_back({slot, demuxFileName(prefix, box->caption(), extension), wav});
     }
     lastDemuxTargets_ = targets;
 
@@ -48,7 +59,7 @@ void TfMain::demuxEvo() {
     slog("", 1);
     logframes(state, secondFound, *this, locale);
     // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
-    if (cbMakeMkv.checked() && cbMakeMkv.enabled() && !state.cancelFlag)
+    if (makeMkv && !state.cancelFlag)
         makeMatroska(prefix + ".mkv");
 }
 

@@ -93,6 +93,9 @@ public:
                        "mkvmerge puts the demuxed streams into one MKV file, with the playlist's "
                        "names, languages and chapters",
                        false};
+    CheckBox cbLpcmWav{"LPCM as WAV",
+                       "Demux writes LPCM audio of EVO and VOB files as playable .wav files",
+                       false};
     RadioButton rbNoAuto{"No auto process", "", true};
     RadioButton rbAutoDemux{"Auto Demux", "Demux starts automatically after Read EVO", false};
     RadioButton rbAutoRebuild{"Auto Rebuild", "Rebuild starts automatically after Read EVO", false};

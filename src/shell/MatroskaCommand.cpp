@@ -40,8 +40,16 @@ void TfMain::makeMatroska(const std::string& mkvPath) {
     // nothing to mux.
     std::vector<DemuxedStream> streams;
     for (const DemuxTarget& target : lastDemuxTargets_) {
-        if (state.streamTable[static_cast<std::size_t>(target.slot)] == kNoStream) {
+        const int32_t code = state.streamTable[static_cast<std::size_t>(target.slot)];
+        if (code == kNoStream) {
             log("Not in the source, left out of the Matroska file: " + namePart(target.path));
+            continue;
+        }
+        // The bare LPCM of a DVD-Audio source is no file format mkvmerge reads.
+        if (streamOfSlot(target.slot)->kind == StreamKind::Audio && !target.wav &&
+            audioCodecOfSubstream(static_cast<uint32_t>(code)) == AudioCodec::Lpcm) {
+            log("LPCM without a WAV header, left out of the Matroska file: " +
+                namePart(target.path));
             continue;
         }
         streams.push_back({target.slot, target.path, boxOfSlot(target.slot)->caption()});

@@ -90,6 +90,7 @@ auto settingsOf(TfMain& m) {
         {"FastSize", Part::Option, &m.ieFastSize},
         {"ADV_PCK", Part::Option, &m.cbRBAdvanced},
         {"MakeMkv", Part::Option, &m.cbMakeMkv},
+        {"LpcmAsWav", Part::Option, &m.cbLpcmWav},
     });
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "CliRun.h"
@@ -98,6 +99,59 @@ TEST(CliMkv, TheWorkFolderGoesOnlyAfterTheMuxerMadeTheFile) {
                       "CHAPTER01=00:00:00.000\nCHAPTER01NAME=Chapter 1\n");
         }
     }
+}
+
+} // namespace
+} // namespace tessary::test
+
+namespace tessary::test {
+namespace {
+
+// What a program wrote on stdout.
+std::string programOutput(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, got);
+        pclose(pipe);
+    }
+    return text;
+}
+
+TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) {
+    if (programOutput("command -v mkvmerge mkvextract").empty())
+        GTEST_SKIP() << "mkvtoolnix is not installed";
+    TempDir out;
+    const CliResult result =
+        runCliArgs({"mkv", "-o", out.path().string(),
+                    (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string mkv = out.file("FEATURE_1_FEATURE_2.mkv").string();
+    const auto info = nlohmann::json::parse(programOutput("mkvmerge -J '" + mkv + "'"));
+
+    std::vector<std::string> tracks;
+    for (const auto& track : info["tracks"])
+        tracks.push_back(track["type"].get<std::string>() + " " +
+                         track["codec"].get<std::string>() + " " +
+                         track["properties"].value("track_name", "") + " " +
+                         track["properties"].value("language_ietf", ""));
+    EXPECT_EQ(tracks, (std::vector<std::string>{
+                          "video AVC/H.264/MPEG-4p10 Main und", "video VC-1 Alternate und",
+                          "audio AC-3 English en", "audio E-AC-3 French fr",
+                          "audio DTS German de", "audio TrueHD Japanese ja",
+                          "audio PCM Commentary en"}));
+    // Both feature files joined without a gap: 276 frames at 24000/1001, within one frame.
+    const double seconds = info["container"]["properties"]["duration"].get<double>() / 1e9;
+    EXPECT_NEAR(seconds, 276 * 1001 / 24000.0, 1001 / 24000.0);
+
+    std::string chapters = programOutput("mkvextract '" + mkv + "' chapters --simple -");
+    std::erase(chapters, '\r');
+    EXPECT_EQ(chapters.substr(0, 47), "CHAPTER01=00:00:00.000\nCHAPTER01NAME=Chapter 1\n");
+    EXPECT_NE(chapters.find("CHAPTER12=00:00:11.000\nCHAPTER12NAME=Chapter 12\n"),
+              std::string::npos)
+        << chapters;
 }
 
 } // namespace

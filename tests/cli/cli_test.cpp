@@ -17,6 +17,7 @@
 #include "CliApp.h"
 #include "CliRun.h"
 #include "DemoDisc.h"
+#include "LpcmFixtures.h"
 #include "PackWriter.h"
 #include "Selection.h"
 #include "TempDir.h"
@@ -280,11 +281,37 @@ TEST_F(CliDemux, FailsWhenAnOutputCannotBeCreatedOrWritten) {
     EXPECT_EQ(write.out.find("Done.", demuxing), std::string::npos);
 }
 
+// --lpcm-wav: the LPCM stream becomes a WAV, the TrueHD stream beside it stays as it is.
+TEST_F(CliDemux, LpcmWavWritesTheLpcmStreamAsWav) {
+    const Result r = run(
+        {"demux", "-q", "--lpcm-wav", "--no-continue", "-s", "a3,a4", "-o", out.string(), source});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(filesIn(out), (std::set<std::string>{"FEATURE_1.MLP.stream.03.mpa",
+                                                   "FEATURE_1.LPCM.stream.04.wav"}));
+    // RIFF size: the 1,153,152 bytes of samples and 96 of the header.
+    EXPECT_EQ(head(out / "FEATURE_1.LPCM.stream.04.wav", 16),
+              std::string("RIFF\xE0\x98\x11\0WAVEJUNK", 16));
+    EXPECT_EQ(head(out / "FEATURE_1.MLP.stream.03.mpa", 8).substr(4), "\xF8\x72\x6F\xBA");
+}
+
 namespace {
 
 std::string contents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool onPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs a shell command: its exit status, and its standard output in `output`.
+int outputOf(const std::string& command, std::string& output) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    for (char chunk[4096]; const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe);)
+        output.append(chunk, got);
+    return pclose(pipe);
 }
 
 // Rebuild of the demo disc keeping H.264 video 0, AC-3 audio 0, DTS audio 2 and subpicture 1.
@@ -390,15 +417,10 @@ TEST_F(CliRebuild, RefusesOtherSourcesAndFailsWhenTheFileCannotBeWritten) {
 }
 
 TEST_F(CliRebuild, FfprobeFindsExactlyTheKeptStreams) {
-    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "ffprobe is not on PATH";
+    if (!onPath("ffprobe")) GTEST_SKIP() << "ffprobe is not on PATH";
     ASSERT_EQ(run({"rebuild", "-s", keys, "-o", out.string(), source}).status, 0);
-    FILE* probe = popen(("ffprobe -hide_banner '" + rebuilt + "' 2>&1").c_str(), "r");
-    ASSERT_NE(probe, nullptr);
     std::string report;
-    for (char chunk[4096]; const std::size_t got = std::fread(chunk, 1, sizeof chunk, probe);)
-        report.append(chunk, got);
-    ASSERT_EQ(pclose(probe), 0) << report;
+    ASSERT_EQ(outputOf("ffprobe -hide_banner '" + rebuilt + "' 2>&1", report), 0) << report;
 
     // "Stream #0:0[0x1e2]: Video: h264 (High), ...": the id, the kind and the codec.
     const std::regex line(R"(Stream #0:\d+\[(0x[0-9a-f]+)\]: (\w+): (\w+))");
@@ -408,6 +430,41 @@ TEST_F(CliRebuild, FfprobeFindsExactlyTheKeptStreams) {
     EXPECT_EQ(streams, (std::set<std::string>{"0x1e2 Video h264", "0x80 Audio ac3",
                                               "0x89 Audio dts", "0x20 Subtitle dvd_subtitle"}))
         << report;
+}
+
+// Each LPCM fixture and the demo disc's LPCM through demux --lpcm-wav: ffmpeg reads the WAV and
+// decodes it to the samples it decodes from the source.
+TEST(CliLpcmWav, FfmpegDecodesEachWavLikeItsSource) {
+    if (!onPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not on PATH";
+    TempDir dir;
+    auto decode = [](const std::string& input, const std::string& map, int bits) {
+        const std::string format = bits == 16 ? "s16le" : "s24le";
+        std::string samples;
+        const int status = outputOf("ffmpeg -hide_banner -loglevel error " + input + " -map " +
+                                        map + " -c:a pcm_" + format + " -f " + format + " -",
+                                    samples);
+        EXPECT_EQ(status, 0) << input;
+        return samples;
+    };
+    std::vector<std::tuple<std::string, std::string, LpcmFormat>> sources;
+    for (const LpcmFixture& fixture : lpcmFixtures())
+        sources.emplace_back(lpcmFixturePath(fixture.name + ".vob").string(), "a0", fixture.format);
+    sources.emplace_back((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string(), "a4",
+                         LpcmFormat{16, 48000, 2});
+    for (const auto& [source, key, format] : sources) {
+        SCOPED_TRACE(source);
+        ASSERT_EQ(run({"demux", "-q", "--lpcm-wav", "--no-continue", "-s", key, "-o",
+                       dir.path().string(), source})
+                      .status,
+                  0);
+        const std::string stem = std::filesystem::path(source).stem().string();
+        const std::string wav =
+            (dir.path() / (stem + ".LPCM.stream.0" + key.substr(1) + ".wav")).string();
+        const std::string fromWav = decode("-i '" + wav + "'", "0:a:0", format.bits);
+        EXPECT_GT(fromWav.size(), 1000u);
+        EXPECT_EQ(fromWav,
+                  decode("-f mpeg -i '" + source + "'", "0:i:0xa" + key.substr(1), format.bits));
+    }
 }
 
 namespace {

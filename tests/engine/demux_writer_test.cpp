@@ -2,45 +2,11 @@
 // subpicture records with their rebased time stamps.
 #include <gtest/gtest.h>
 
+#include "DemuxBytes.h"
 #include "DemuxData.h"
-#include "Fakes.h"
-#include "MemoryOutputs.h"
-#include "PackWriter.h"
-#include "engine/DemuxWriter.h"
-#include "engine/Pass.h"
 
 using namespace tessary;
 using namespace tessary::test;
-
-namespace {
-
-std::string keyOf(StreamRef stream) {
-    return std::string(1, kindName(stream.kind)[0]) + std::to_string(stream.number);
-}
-
-// Runs a Demux pass over `bytes` with an output for each stream of `selected`, fed in blocks
-// of an odd size so that payloads and headers straddle them. Outputs are named v0, a3, s1...
-MemoryOutputs demuxBytes(const Bytes& bytes, uint32_t minFirstPts,
-                         std::initializer_list<StreamRef> selected) {
-    MemoryOutputs files;
-    std::vector<std::unique_ptr<OutputFile>> open;
-    DemuxOutputs outputs;
-    for (StreamRef stream : selected) {
-        open.push_back(files.create(keyOf(stream)));
-        outputs.bySlot[static_cast<std::size_t>(slotOf(stream))] = open.back().get();
-    }
-    RunState state;
-    RecordingReporter out;
-    Pass pass(RunMode::Demux, state, SourceType::Evo, out);
-    DemuxWriter writer(outputs, minFirstPts);
-    pass.addListener(writer);
-    constexpr std::size_t kOddBlock = 4093;
-    for (std::size_t at = 0; at < bytes.size(); at += kOddBlock)
-        pass.feed(bytes.data() + at, std::min(kOddBlock, bytes.size() - at), at);
-    return files;
-}
-
-} // namespace
 
 TEST(DemuxWriter, EachCodecGetsItsElementaryStreamByteForByte) {
     const Bytes a = randomBytes(7000, 1), b = randomBytes(3000, 2), c = randomBytes(4500, 3);

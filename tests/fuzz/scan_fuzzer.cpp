@@ -1,11 +1,13 @@
 // Fuzz target: arbitrary bytes through the real pass (scanner, frame counting, stream report
 // and inspectors; every second input as a Demux pass writing into memory), cut into blocks at
-// a size taken from the input, so that headers and payloads straddle them.
+// a size taken from the input, so that headers and payloads straddle them. Every other Demux
+// pass writes the audio streams as WAV.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "engine/DemuxWriter.h"
+#include "engine/LpcmWavWriter.h"
 #include "engine/Pass.h"
 #include "platform/OutputFile.h"
 #include "platform/Reporter.h"
@@ -21,6 +23,7 @@ public:
 class NullOutput : public tessary::OutputFile {
 public:
     void append(const uint8_t*, std::size_t) override {}
+    void writeAt(uint64_t, const uint8_t*, std::size_t) override {}
     void close() override {}
 };
 
@@ -31,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::size_t blockSize = 1 + (static_cast<std::size_t>(data[0]) << 4 | data[1]);
     const auto source = static_cast<tessary::SourceType>(data[0] % 3);
     const auto mode = data[1] & 1 ? tessary::RunMode::Demux : tessary::RunMode::Read;
+    const bool wav = data[1] & 2;
     data += 2;
     size -= 2;
 
@@ -40,6 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     NullOutput output;
     tessary::DemuxOutputs outputs;
     outputs.bySlot.fill(&output);
+    std::vector<tessary::LpcmWavWriter> wavs(tessary::kAudioStreams,
+                                             tessary::LpcmWavWriter(output));
+    for (std::size_t i = 0; wav && i < wavs.size(); ++i)
+        outputs.wavByAudio[i] = &wavs[i];
     tessary::DemuxWriter writer(outputs, 90000);
     if (mode == tessary::RunMode::Demux) pass.addListener(writer);
     tessary::PassOptions options;
@@ -51,5 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::vector<uint8_t> block(data + offset, data + offset + n);
         pass.feed(block.data(), block.size(), offset);
     }
+    for (tessary::LpcmWavWriter& writer : wavs)
+        writer.finish();
     return 0;
 }

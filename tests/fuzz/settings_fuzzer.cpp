@@ -36,7 +36,7 @@ constexpr const char* kNames[] = {
     "Width",       "Height",    "Top",         "Left",    "WindowState", "TreeWidth",
     "AudioExt",    "VideoExt",  "SubExt",      "Workdir", "EVOdir",      "XPLdir",
     "Continue",    "FastCheck", "CountFrames", "Details", "AutoRead",    "AutoDemux",
-    "AutoRebuild", "AutoClear", "FastSize",    "ADV_PCK", "Unknown"};
+    "AutoRebuild", "AutoClear", "FastSize",    "ADV_PCK", "LpcmAsWav",   "Unknown"};
 
 // Entries one after the other: a byte naming the value (bit 7: a string), then four bytes of
 // integer or a length byte and the string's bytes.

@@ -115,7 +115,7 @@ TEST_F(Window, FirstStartShowsEveryDefault) {
     EXPECT_TRUE(enabled("ieFastSize"));
     for (const char* name : {"cbContinue", "cbFastCheck", "cbCountFr", "cbDetails", "cbAutoRead"})
         EXPECT_TRUE(widget<QCheckBox>(name)->isChecked()) << name;
-    for (const char* name : {"cbAutoClear", "cbRBAdvanced"})
+    for (const char* name : {"cbAutoClear", "cbRBAdvanced", "cbLpcmWav"})
         EXPECT_FALSE(widget<QCheckBox>(name)->isChecked()) << name;
     EXPECT_TRUE(widget<QRadioButton>("rbNoAuto")->isChecked());
     EXPECT_EQ(widget<QCheckBox>("cbContinue")->text(), "Continue with second  EVO");

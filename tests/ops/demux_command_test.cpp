@@ -4,6 +4,7 @@
 
 #include "DemuxData.h"
 #include "Fakes.h"
+#include "LpcmFixtures.h"
 #include "MemoryOutputs.h"
 #include "PackWriter.h"
 #include "TempDir.h"
@@ -170,6 +171,52 @@ TEST_F(DemuxCommand, NamesFollowTheFolderTheBaseNameAndTheCaptions) {
         main.eAudioExt.setText(row.audioExt);
         main.bDemuxClick();
         EXPECT_EQ(targetPaths(), row.expected);
+        EXPECT_TRUE(ui.errors.empty());
+    }
+}
+
+// LPCM as WAV: the LPCM stream of an EVO or a VOB becomes a .wav holding its samples, also
+// across a continued feature; the AC-3 beside it, the LPCM of an AOB and every stream with the
+// option off keep their bare payloads.
+TEST_F(DemuxCommand, LpcmAsWavWritesTheLpcmOfEvoAndVobSourcesAsWav) {
+    // Parts of 16-bit stereo LPCM that end inside a frame; together they hold whole frames.
+    const Bytes one = randomBytes(4001, 8), two = randomBytes(3003, 9), ac3 = randomBytes(900, 10);
+    auto file = [&ac3](const Bytes& lpcm) {
+        PackWriter w;
+        w.addPayload(Stream::lpcm(0), lpcm, {.pts = 90000});
+        w.addPayload(Stream::ac3(1), ac3, {.pts = 90000});
+        return w.bytes();
+    };
+    Bytes samples = concat({one, two});
+    for (std::size_t i = 0; i < samples.size(); i += 2)
+        std::swap(samples[i], samples[i + 1]);
+    const Bytes wav = wavFile({16, 48000, 2}, samples);
+    struct Row {
+        std::string source;
+        bool option;
+        std::string lpcmFile;
+        Bytes lpcm;
+    };
+    const std::vector<Row> rows = {
+        {"FEATURE_1.EVO", true, "FEATURE_1_FEATURE_2.LPCM.stream.00.wav", wav},
+        {"FEATURE_1.EVO", false, "FEATURE_1_FEATURE_2.LPCM.stream.00.mpa", concat({one, two})},
+        {"MOVIE.VOB", true, "MOVIE.LPCM.stream.00.wav",
+         wavFile({16, 48000, 2}, Bytes(samples.begin(), samples.begin() + 4000))},
+        {"MOVIE.AOB", true, "MOVIE.LPCM.stream.00.mpa", one},
+    };
+    dir.writeFile("FEATURE_2.EVO", file(two));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.source + (row.option ? " as WAV" : ""));
+        MemoryOutputs files;
+        main.setOutputFiles(&files);
+        main.eWorkdir.setText("/out");
+        read(dir.writeFile(row.source, file(one)));
+        main.cbLpcmWav.setChecked(row.option);
+        main.bDemuxClick();
+        const std::string base = "/out/" + row.lpcmFile.substr(0, row.lpcmFile.find('.'));
+        EXPECT_EQ(files.order,
+                  (std::vector<std::string>{"/out/" + row.lpcmFile, base + ".DD.stream.01.mpa"}));
+        EXPECT_EQ(files.bytes("/out/" + row.lpcmFile), row.lpcm);
         EXPECT_TRUE(ui.errors.empty());
     }
 }

@@ -46,6 +46,7 @@ void expectDefaultOptions(const TfMain& m) {
     EXPECT_FALSE(m.rbAutoRebuild.checked());
     EXPECT_FALSE(m.cbAutoClear.checked());
     EXPECT_FALSE(m.cbRBAdvanced.checked());
+    EXPECT_FALSE(m.cbLpcmWav.checked());
 }
 
 // Records the name of every value read, with the index of its type in `Value`.
@@ -80,6 +81,7 @@ void changeEverything(TfMain& m) {
     m.rbAutoRebuild.setChecked(true);
     m.cbAutoClear.setChecked(true);
     m.cbRBAdvanced.setChecked(true);
+    m.cbLpcmWav.setChecked(true);
 }
 
 } // namespace
@@ -94,7 +96,7 @@ TEST(Settings, FirstStartKeepsEveryDefaultAndTheFirstCloseStoresEveryValue) {
     EXPECT_EQ(w.placementNotices, 0);
 
     w.main.RegWrite();
-    EXPECT_EQ(store.values.size(), 23u);
+    EXPECT_EQ(store.values.size(), 24u);
     EXPECT_EQ(*store.integer("FastSize"), 300);
     EXPECT_EQ(*store.integer("AutoDemux"), 0);
     EXPECT_EQ(*store.string("Workdir"), "");
@@ -118,9 +120,10 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
         EXPECT_EQ(before.main.ieFastSize.text(), "45");
     }
 
-    for (const char* name : {"WindowState", "Top", "Left", "Width", "Height", "TreeWidth",
-                             "Continue", "FastCheck", "CountFrames", "Details", "AutoRead",
-                             "AutoDemux", "AutoRebuild", "AutoClear", "FastSize", "ADV_PCK", "MakeMkv"})
+    for (const char* name :
+         {"WindowState", "Top", "Left", "Width", "Height", "TreeWidth", "Continue", "FastCheck",
+          "CountFrames", "Details", "AutoRead", "AutoDemux", "AutoRebuild", "AutoClear", "FastSize",
+          "ADV_PCK", "LpcmAsWav", "MakeMkv"})
         EXPECT_NE(store.integer(name), nullptr) << name;
     for (const char* name : {"AudioExt", "VideoExt", "SubExt", "Workdir", "EVOdir", "XPLdir"})
         EXPECT_NE(store.string(name), nullptr) << name;
@@ -152,6 +155,7 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     EXPECT_TRUE(m.rbAutoRebuild.checked());
     EXPECT_TRUE(m.cbAutoClear.checked());
     EXPECT_TRUE(m.cbRBAdvanced.checked());
+    EXPECT_TRUE(m.cbLpcmWav.checked());
 }
 
 TEST(Settings, LoadingReadsExactlyTheValuesSavingWritesWithTheirTypes) {

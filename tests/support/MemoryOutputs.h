@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,9 +44,15 @@ private:
         Output(MemoryOutputs& owner, std::shared_ptr<File> file, std::string path)
             : owner_(owner), file_(std::move(file)), path_(std::move(path)) {}
         void append(const uint8_t* data, std::size_t length) override {
-            if (path_ == owner_.failWrite && file_->bytes.size() + length > owner_.failWriteAfter)
+            writeAt(file_->bytes.size(), data, length);
+        }
+        void writeAt(uint64_t offset, const uint8_t* data, std::size_t length) override {
+            const std::size_t end = static_cast<std::size_t>(offset) + length;
+            if (path_ == owner_.failWrite && end > owner_.failWriteAfter)
                 throw FileError("Stream write error: \"" + path_ + "\". No space left on device");
-            file_->bytes.insert(file_->bytes.end(), data, data + length);
+            if (end > file_->bytes.size()) file_->bytes.resize(end);
+            std::copy(data, data + length,
+                      file_->bytes.begin() + static_cast<std::ptrdiff_t>(offset));
         }
         void close() override {
             file_->closed = true;
