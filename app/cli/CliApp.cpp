@@ -436,7 +436,9 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
     applySelection(main, options.write.select, err);
     main.eWorkdir.setText(workFolder);
     main.cbMakeMkv.setChecked(false);
-    startPass(main, Pass::Demux, options, err);
+    Options demux = options;
+    demux.demux.lpcmWav = true; // mkvmerge reads LPCM from WAV files
+    startPass(main, Pass::Demux, demux, err);
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
     if (main.lastDemuxTargets().empty()) return kExitFailure;

@@ -59,8 +59,7 @@ void TfMain::demuxEvo() {
     slog("", 1);
     logframes(state, secondFound, *this, locale);
     // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
-    if (makeMkv && !state.cancelFlag)
-        makeMatroska(prefix + ".mkv");
+    if (makeMkv && !state.cancelFlag) makeMatroska(prefix + ".mkv");
 }
 
 } // namespace tessary

@@ -124,9 +124,8 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     if (programOutput("command -v mkvmerge mkvextract").empty())
         GTEST_SKIP() << "mkvtoolnix is not installed";
     TempDir out;
-    const CliResult result =
-        runCliArgs({"mkv", "-o", out.path().string(),
-                    (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()});
+    const CliResult result = runCliArgs(
+        {"mkv", "-o", out.path().string(), (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string mkv = out.file("FEATURE_1_FEATURE_2.mkv").string();
     const auto info = nlohmann::json::parse(programOutput("mkvmerge -J '" + mkv + "'"));
@@ -139,9 +138,8 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
                          track["properties"].value("language_ietf", ""));
     EXPECT_EQ(tracks, (std::vector<std::string>{
                           "video AVC/H.264/MPEG-4p10 Main und", "video VC-1 Alternate und",
-                          "audio AC-3 English en", "audio E-AC-3 French fr",
-                          "audio DTS German de", "audio TrueHD Japanese ja",
-                          "audio PCM Commentary en"}));
+                          "audio AC-3 English en", "audio E-AC-3 French fr", "audio DTS German de",
+                          "audio TrueHD Japanese ja", "audio PCM Commentary en"}));
     // Both feature files joined without a gap: 276 frames at 24000/1001, within one frame.
     const double seconds = info["container"]["properties"]["duration"].get<double>() / 1e9;
     EXPECT_NEAR(seconds, 276 * 1001 / 24000.0, 1001 / 24000.0);
