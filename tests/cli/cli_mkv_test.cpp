@@ -101,6 +101,30 @@ TEST(CliMkv, TheWorkFolderGoesOnlyAfterTheMuxerMadeTheFile) {
     }
 }
 
+TEST(CliMkv, WithoutAPlaylistTheOptionsFileNamesTracksByCaptionAndLanguageUnknown) {
+    TempDir disc, bin;
+    for (const char* name : {"FEATURE_1.EVO", "FEATURE_2.EVO"})
+        fs::copy_file(demoDisc() / "HVDVD_TS" / name, disc.file(name));
+    CliResult result;
+    {
+        SearchPath path(bin.path()); // no mkvmerge
+        result = runCliArgs({"mkv", "-s", "v0,a1", disc.file("FEATURE_1.EVO").string()});
+    }
+    EXPECT_EQ(result.status, 3) << result.err;
+    const fs::path work = disc.file("FEATURE_1_FEATURE_2.work");
+    const std::string prefix = (work / "FEATURE_1_FEATURE_2.").string();
+    EXPECT_EQ(fileText(work / "FEATURE_1_FEATURE_2.mkvmerge.json"),
+              "[\n  \"--output\",\n  \"" + disc.file("FEATURE_1_FEATURE_2.mkv").string() +
+                  "\",\n  \"--language\",\n  \"0:und\",\n  \"--track-name\",\n  \"0:H.264."
+                  "stream.0\",\n  \"--sync\",\n  \"0:0\",\n  \"--default-duration\",\n  "
+                  "\"0:24000/1001p\",\n  \"" +
+                  prefix +
+                  "H.264.stream.0.mpv\",\n  \"--language\",\n  \"0:und\",\n  "
+                  "\"--track-name\",\n  \"0:DD+.stream.01\",\n  \"--sync\",\n  \"0:0\",\n  \"" +
+                  prefix + "DD+.stream.01.mpa\"\n]\n");
+    EXPECT_FALSE(fs::exists(work / "FEATURE_1_FEATURE_2.mkv-chapters.txt"));
+}
+
 } // namespace
 } // namespace tessary::test
 
