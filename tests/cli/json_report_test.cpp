@@ -1,0 +1,218 @@
+// tessary-cli --format json on the demo disc: every command's document follows
+// docs/tessary-cli.schema.json, and the values it gives agree with the lines of its log.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <sys/wait.h>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "CliRun.h"
+#include "DemoDisc.h"
+#include "FieldAgreement.h"
+#include "TempDir.h"
+#include "platform/Format.h"
+
+using namespace tessary;
+using namespace tessary::test;
+using json = nlohmann::json;
+
+namespace {
+
+json runJson(const std::vector<std::string>& args) {
+    const CliResult r = runCliArgs(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return json::parse(r.out);
+}
+
+// The named values of a stream, read back from its document.
+std::vector<ReportField> fieldsOf(const json& stream) {
+    std::vector<ReportField> fields;
+    for (const json& field : stream["fields"]) {
+        FieldValue value;
+        const json& v = field["value"];
+        if (v.is_number())
+            value = v.get<double>();
+        else if (v.is_string())
+            value = v.get<std::string>();
+        else
+            value = v.get<std::vector<double>>();
+        fields.push_back({field["name"], value, field.value("unit", ""), field.value("group", "")});
+    }
+    return fields;
+}
+
+// The stream's last details in the log: from its "First PTS" line (followed by its substream id)
+// up to a line that is not indented or starts another stream's details.
+std::vector<std::string> detailLines(const std::vector<std::string>& log, const json& stream) {
+    const std::string first = "   First PTS = " + hex8(stream["firstPts"].get<uint32_t>());
+    const std::string id = "   Substream id = " + hex2(stream["id"].get<uint32_t>());
+    std::size_t start = log.size();
+    for (std::size_t i = 0; i + 1 < log.size(); ++i)
+        if (log[i].starts_with(first) && log[i + 1] == id) start = i;
+    std::vector<std::string> lines;
+    for (std::size_t i = start; i < log.size(); ++i) {
+        if (i > start && (!log[i].starts_with("   ") || log[i].starts_with("   First PTS = ")))
+            break;
+        lines.push_back(log[i]);
+    }
+    return lines;
+}
+
+class JsonReport : public ::testing::Test {
+protected:
+    // The document of each command on the demo disc, FEATURE_1.EVO continuing onto FEATURE_2.EVO.
+    std::vector<std::pair<std::string, json>> documents() const {
+        const std::string folder = (dir.path() / "out").string();
+        return {{"read", runJson({"read", "--format", "json", source})},
+                {"demux", runJson({"demux", "--format", "json", "-o", folder, source})},
+                {"rebuild", runJson({"rebuild", "--format", "json", "-o", folder, source})},
+                {"playlist", runJson({"playlist", "--format", "json", "--chapters", "-o", folder,
+                                      playlist, "--source", source})}};
+    }
+
+    // Exit status of the schema check of `files` (77: no jsonschema module, 127: no python3)
+    // and its reasons.
+    std::pair<int, std::string> validate(const std::string& files) const {
+        const std::filesystem::path root(TESSARY_SOURCE_DIR);
+        const auto reasons = dir.path() / "reasons.txt";
+        const std::string command = "python3 '" +
+                                    (root / "tests" / "support" / "validate_json.py").string() +
+                                    "' '" + (root / "docs" / "tessary-cli.schema.json").string() +
+                                    "'" + files + " 2>'" + reasons.string() + "'";
+        const int status = std::system(command.c_str());
+        std::ifstream in(reasons);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+    }
+
+    TempDir dir;
+    const std::string source = (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string();
+    const std::string playlist = (demoDisc() / "ADV_OBJ" / "VPLST000.XPL").string();
+};
+
+} // namespace
+
+TEST_F(JsonReport, EveryCommandFollowsTheSchema) {
+    std::string files;
+    json read;
+    for (const auto& [command, document] : documents()) {
+        EXPECT_EQ(document["command"], command);
+        files += " '" + dir.writeFile(command + ".json", document.dump()).string() + "'";
+        if (command == "read") read = document;
+    }
+    // The schema describes every member: one it does not know makes the check fail.
+    read["streams"][0]["undocumented"] = 1;
+    const std::string refused = " '" + dir.writeFile("refused.json", read.dump()).string() + "'";
+
+    const auto [status, reasons] = validate(files);
+    if (status == 77 || status == 127) GTEST_SKIP() << "python3 or python3-jsonschema is missing";
+    EXPECT_EQ(status, 0) << reasons;
+    const auto [refusedStatus, refusedReasons] = validate(refused);
+    EXPECT_EQ(refusedStatus, 1);
+    EXPECT_NE(refusedReasons.find("/streams/0: Additional properties are not allowed"),
+              std::string::npos)
+        << refusedReasons;
+}
+
+TEST_F(JsonReport, DetailValuesAndRunsAgreeWithTheLogLines) {
+    for (const auto& [command, document] : documents()) {
+        const auto log = document["log"].get<std::vector<std::string>>();
+        ASSERT_EQ(document["logRuns"].size(), log.size()) << command;
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            std::string text;
+            for (const json& run : document["logRuns"][i])
+                text += run["text"].get<std::string>();
+            EXPECT_EQ(text, log[i]) << command;
+        }
+        if (command == "playlist") continue;
+        for (const json& stream : document["streams"]) {
+            const std::vector<ReportField> fields = fieldsOf(stream);
+            EXPECT_GE(fields.size(), 3u) << command << ' ' << stream["key"];
+            EXPECT_EQ(fieldDisagreement(detailLines(log, stream), fields), "")
+                << command << ' ' << stream["key"];
+        }
+    }
+    // Without details nothing is reported, and nothing is made up.
+    for (const json& stream :
+         runJson({"read", "--format", "json", "--no-details", source})["streams"]) {
+        EXPECT_TRUE(stream["firstPts"].is_null());
+        EXPECT_TRUE(stream["firstPtsOffsetMs"].is_null());
+        EXPECT_TRUE(stream["fields"].empty());
+    }
+}
+
+TEST_F(JsonReport, StreamsAndNavigationOfTheDemoDisc) {
+    const json read = runJson({"read", "--format", "json", source});
+    json streams = json::array();
+    for (json stream : read["streams"]) {
+        for (const char* shown : {"slot", "caption", "id", "idHex", "fields"})
+            stream.erase(shown);
+        streams.push_back(stream);
+    }
+    // The first PTS of the second file's details, counted from the first file's first frame.
+    EXPECT_EQ(streams, json::parse(R"([
+      {"key": "v0", "kind": "video", "number": 0, "codec": "H.264", "streamId": 226,
+       "substreamId": null, "firstPts": 630540, "firstPtsOffsetMs": 6006, "frames": 276,
+       "duration": 11.5115},
+      {"key": "v1", "kind": "video", "number": 1, "codec": "VC-1", "streamId": 253,
+       "substreamId": 86, "firstPts": 630540, "firstPtsOffsetMs": 6006, "frames": 276,
+       "duration": 11.5115},
+      {"key": "a0", "kind": "audio", "number": 0, "codec": "AC-3", "streamId": 189,
+       "substreamId": 128, "firstPts": 631440, "firstPtsOffsetMs": 6016},
+      {"key": "a1", "kind": "audio", "number": 1, "codec": "E-AC-3", "streamId": 189,
+       "substreamId": 193, "firstPts": 631440, "firstPtsOffsetMs": 6016},
+      {"key": "a2", "kind": "audio", "number": 2, "codec": "DTS", "streamId": 189,
+       "substreamId": 138, "firstPts": 631440, "firstPtsOffsetMs": 6016},
+      {"key": "a3", "kind": "audio", "number": 3, "codec": "TrueHD", "streamId": 189,
+       "substreamId": 179, "firstPts": 631200, "firstPtsOffsetMs": 6013},
+      {"key": "a4", "kind": "audio", "number": 4, "codec": "LPCM", "streamId": 189,
+       "substreamId": 164, "firstPts": 630540, "firstPtsOffsetMs": 6006},
+      {"key": "s0", "kind": "subpicture", "number": 0, "codec": "Subpicture", "streamId": 189,
+       "substreamId": 32, "firstPts": 675000, "firstPtsOffsetMs": 6500},
+      {"key": "s1", "kind": "subpicture", "number": 1, "codec": "Subpicture", "streamId": 189,
+       "substreamId": 33, "firstPts": 693000, "firstPtsOffsetMs": 6700}])"));
+    const json copyControl = json::parse(R"({"cgms": {"code": 2, "name": "No More Copies"},
+        "aps": {"code": 1, "name": "Type 1 of APS1 is ON"}, "ict": null, "dot": null})");
+    EXPECT_EQ(read["navigation"], json::parse(R"([
+      {"file": "FEATURE_1.EVO", "vobId": 1, "videoStreams": 2, "audioStreams": 5,
+       "subpictureStreams": 2, "firstPtm": 90000, "lastPtm": 630540, "duration": 6.006,
+       "encrypted": false, "copyControl": )" + copyControl.dump() +
+                                              R"(},
+      {"file": "FEATURE_2.EVO", "vobId": 2, "videoStreams": 2, "audioStreams": 5,
+       "subpictureStreams": 2, "firstPtm": 630540, "lastPtm": 1126035, "duration": 5.5055,
+       "encrypted": false, "copyControl": )" + copyControl.dump() +
+                                              "}]"));
+}
+
+TEST_F(JsonReport, PlaylistGivesEachDeclaredStreamsDescriptionAndLanguage) {
+    const json doc = runJson({"playlist", "--format", "json", playlist, "--source", source});
+    std::vector<std::tuple<json, std::string, std::string, json>> declared;
+    for (const json& stream : doc["declaredStreams"])
+        declared.emplace_back(stream["key"], stream["text"], stream["description"],
+                              stream["language"]);
+    EXPECT_EQ(declared, (std::vector<std::tuple<json, std::string, std::string, json>>{
+                            {"v0", "AVC.s0", "Main", nullptr},
+                            {"v1", "VC-1.s1", "Alternate", nullptr},
+                            {"a0", "AC-3.6ch.s00.English", "English", "en"},
+                            {"a1", "DD+.6ch.s01.French", "French", "fr"},
+                            {"a2", "DTS.6ch.s02.German", "German", "de"},
+                            {"a3", "MLP.2ch.s03.Japanese", "Japanese", "ja"},
+                            {"a4", "LPCM.2ch.s04.Commentary", "Commentary", "en"},
+                            {"s0", "2bitRLE.s00.English", "English", "en"},
+                            {"s1", "2bitRLE.s01.French", "French", "fr"}}));
+    // The boxes (no second video box) carry the same description and language.
+    ASSERT_EQ(doc["streams"].size(), 8u);
+    for (const json& box : doc["streams"])
+        for (const json& stream : doc["declaredStreams"])
+            if (stream["key"] == box["key"]) {
+                EXPECT_EQ(box["description"], stream["description"]);
+                EXPECT_EQ(box["language"], stream["language"]);
+            }
+}
