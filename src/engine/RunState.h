@@ -29,7 +29,7 @@ struct CopyFlag {
 };
 
 // What a Read pass found in the navigation packs of one file: the first data search
-// information and the first general control information. A part the file lacks is nullopt;
+// information and the first general control information. What the file lacks is nullopt;
 // so is a copy-control flag that the packet marks as not valid.
 struct NavigationReport {
     struct Search {

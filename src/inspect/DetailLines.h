@@ -20,7 +20,7 @@ ReportLine quantizationLine(unsigned code);
 ReportLine sampleRateLine(unsigned code);
 // "   name = [bl]W[/bl]x[bl]H[/bl]" with the value [W, H].
 ReportLine sizeLine(std::string_view name, uint64_t width, uint64_t height);
-// "   Aspect ratio = " and an entry of AspectRatioNames; the value is the ratio, the part the
+// "   Aspect ratio = " and an entry of AspectRatioNames; the value is the ratio, the text the
 // entry shows in blue (or the whole entry, "unspecified").
 ReportLine aspectRatioLine(unsigned code);
 
