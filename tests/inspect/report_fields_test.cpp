@@ -82,25 +82,11 @@ TEST(ReportFields, EveryDetailLineShowsTheValuesHandedOver) {
     EXPECT_GT(named, 5000); // the damaged payloads reach the inspectors' lines
 }
 
-TEST(ReportFields, NumbersAreInSiUnitsAndPairsAndHeadingsAreKept) {
-    InspectorRun dts;
-    dts.run(InspectedCodec::Dts, readSnippet("dts_20_1411k_44k.dts"));
+TEST(ReportFields, ValuesUnderAHeadingKeepIt) {
     InspectorRun truehd;
     truehd.run(InspectedCodec::MlpTrueHd, readSnippet("truehd_20_48k.thd"));
-    const std::vector<ReportField> firstDts(dts.out.fields.begin(), dts.out.fields.begin() + 9);
-    EXPECT_EQ(firstDts, (std::vector<ReportField>{{"PCM core samples", 32.0, "", ""},
-                                                  {"PCM sample blocks", 16.0, "", ""},
-                                                  {"Primary frame byte size", 2047.0, "byte", ""},
-                                                  {"Channel arrangement", "L + R (stereo)", "", ""},
-                                                  {"Sampling frequency", 44100.0, "Hz", ""},
-                                                  {"Transmission bitrate", 1411200.0, "bit/s", ""},
-                                                  {"LFE channel", "not present", "", ""},
-                                                  {"Encoder software rev.", 7.0, "", ""},
-                                                  {"Source PCM resolution", 16.0, "bit", ""}}));
     ASSERT_GE(truehd.out.fields.size(), 7u);
-    const std::vector<ReportField> firstTrueHd(truehd.out.fields.begin(),
-                                               truehd.out.fields.begin() + 7);
-    EXPECT_EQ(firstTrueHd,
+    EXPECT_EQ(std::vector<ReportField>(truehd.out.fields.begin(), truehd.out.fields.begin() + 7),
               (std::vector<ReportField>{
                   {"Sampling frequency", 48000.0, "Hz", ""},
                   {"channel modifier", 0.0, "", "2 ch. decoder"},

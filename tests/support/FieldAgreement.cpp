@@ -1,11 +1,8 @@
 #include "FieldAgreement.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cmath>
-#include <initializer_list>
-#include <optional>
+#include <regex>
 #include <string_view>
 #include <utility>
 
@@ -13,7 +10,7 @@ namespace tessary::test {
 
 namespace {
 
-// The scales a unit is shown in and the words that follow the number ("" for none).
+// The scales a unit is shown in and the word behind the number ("" for none).
 std::vector<std::pair<double, std::string_view>> shownUnits(const std::string& unit) {
     if (unit == "Hz") return {{1000, "kHz"}, {1, "Hz"}};
     if (unit == "bit/s") return {{1000, "kbit/s"}, {1000, "kbps"}};
@@ -24,64 +21,25 @@ std::vector<std::pair<double, std::string_view>> shownUnits(const std::string& u
     return {{1, ""}};
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The number at the start of `text` as decimal (with '.' or ',') and, when its characters allow,
-// as hexadecimal, with the characters each reading takes.
-struct Reading {
-    std::optional<double> decimal, hex;
-    std::size_t decimalLength = 0, hexLength = 0;
-};
-
-Reading readNumber(std::string_view text) {
-    Reading reading;
-    std::string decimal;
-    std::size_t i = 0;
-    if (i < text.size() && text[i] == '-') decimal += text[i++];
-    while (i < text.size() && (isDigit(text[i]) || ((text[i] == '.' || text[i] == ',') &&
-                                                    i + 1 < text.size() && isDigit(text[i + 1]))))
-        decimal += text[i] == ',' ? '.' : text[i], ++i;
-    double value = 0;
-    if (std::from_chars(decimal.data(), decimal.data() + decimal.size(), value).ec == std::errc())
-        reading.decimal = value;
-    reading.decimalLength = i;
-    std::size_t h = 0;
-    while (h < text.size() && std::isxdigit(static_cast<unsigned char>(text[h])))
-        ++h;
-    unsigned long long hex = 0;
-    if (h > 0 && std::from_chars(text.data(), text.data() + h, hex, 16).ec == std::errc()) {
-        reading.hex = static_cast<double>(hex);
-        reading.hexLength = h;
-    }
-    return reading;
-}
-
-bool same(double a, double b) {
-    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
-}
-
-// Whether the number at `text`, shown in `scale`, is `expected`; moves `text` behind it.
+// Whether the number at the start of `text` (decimal with either separator, or hexadecimal)
+// shown in `scale` is `expected`; moves `text` behind it. A number runs up to a character
+// that cannot continue it.
 bool readsAs(std::string_view& text, double expected, double scale) {
-    const Reading reading = readNumber(text);
-    if (reading.decimal && same(*reading.decimal * scale, expected)) {
-        text.remove_prefix(reading.decimalLength);
-        return true;
+    static const std::regex decimal(R"(^-?\d+([.,]\d+)?(?![.\dA-F]))"),
+        hex(R"(^[0-9A-F]{1,16}(?![.\dA-F]))");
+    const auto same = [expected](double value) {
+        return std::fabs(value - expected) <= 1e-9 * std::max(1.0, std::fabs(expected));
+    };
+    std::cmatch match;
+    const char* end = text.data() + text.size();
+    if (std::regex_search(text.data(), end, match, decimal)) {
+        std::string digits = match.str();
+        std::replace(digits.begin(), digits.end(), ',', '.');
+        if (same(std::stod(digits) * scale)) return text.remove_prefix(match.length()), true;
     }
-    if (scale == 1 && reading.hex && same(*reading.hex, expected)) {
-        text.remove_prefix(reading.hexLength);
-        return true;
-    }
-    return false;
-}
-
-bool skipOneOf(std::string_view& text, std::initializer_list<std::string_view> words) {
-    for (const std::string_view word : words)
-        if (text.starts_with(word)) {
-            text.remove_prefix(word.size());
-            return true;
-        }
+    if (scale == 1 && std::regex_search(text.data(), end, match, hex) &&
+        same(static_cast<double>(std::stoull(match.str(), nullptr, 16))))
+        return text.remove_prefix(match.length()), true;
     return false;
 }
 
@@ -93,28 +51,18 @@ bool showsValue(std::string_view shown, const ReportField& field) {
         bool read = false;
         if (const auto* number = std::get_if<double>(&field.value)) {
             read = readsAs(rest, *number, scale);
-        } else {
-            const auto& pair = std::get<std::vector<double>>(field.value);
-            read = pair.size() == 2 && readsAs(rest, pair[0], scale) &&
-                   skipOneOf(rest, {"x", ", ", " dB .. "}) && readsAs(rest, pair[1], scale);
+        } else if (const auto& pair = std::get<std::vector<double>>(field.value);
+                   pair.size() == 2) {
+            read = readsAs(rest, pair[0], scale);
+            for (const std::string_view between : {"x", ", ", " dB .. "})
+                if (read && rest.starts_with(between)) rest.remove_prefix(between.size());
+            read = read && readsAs(rest, pair[1], scale);
         }
-        if (!read || (!rest.empty() && (isDigit(rest.front()) || rest.front() == '.'))) continue;
-        while (rest.starts_with(' '))
+        while (read && rest.starts_with(' '))
             rest.remove_prefix(1);
-        if (rest.starts_with(word)) return true;
+        if (read && rest.starts_with(word)) return true;
     }
     return false;
-}
-
-// Finds the field at or behind `from` in the line; moves `from` behind its label.
-bool lineShows(const std::string& line, std::size_t& from, const ReportField& field) {
-    const std::size_t label = line.find(field.name + " =", from);
-    if (label == std::string::npos) return false;
-    std::size_t value = label + field.name.size() + 2;
-    if (value < line.size() && line[value] == ' ') ++value;
-    if (!showsValue(std::string_view(line).substr(value), field)) return false;
-    from = value;
-    return true;
 }
 
 } // namespace
@@ -123,10 +71,14 @@ std::string fieldDisagreement(const std::vector<std::string>& lines,
                               const std::vector<ReportField>& fields) {
     std::size_t next = 0;
     for (const std::string& line : lines) {
-        std::size_t from = 0;
         const std::size_t first = next;
-        while (next < fields.size() && lineShows(line, from, fields[next]))
-            ++next;
+        for (std::size_t from = 0; next < fields.size(); ++next) {
+            const std::size_t label = line.find(fields[next].name + " =", from);
+            if (label == std::string::npos) break;
+            from = label + fields[next].name.size() + 2;
+            if (from < line.size() && line[from] == ' ') ++from;
+            if (!showsValue(std::string_view(line).substr(from), fields[next])) break;
+        }
         if (next == first && line.find(" =") != std::string::npos)
             return "no value handed over for \"" + line + "\"";
     }
