@@ -13,7 +13,6 @@ Pass::Pass(RunMode mode, RunState& state, SourceType source, Reporter& out,
     state.writingPass = mode == RunMode::Demux;
     state.fastCheckStop = false;
     state.resetStreamTable();
-    if (mode == RunMode::Read) state.resetDetails();
     listeners_.push_back(&report_);
 }
 

@@ -22,7 +22,7 @@ class Reporter;
 class Pass : private PassListener {
 public:
     // Sets up the run state for a new pass: flags cleared, stream table and report flags
-    // reset (and the details of a Read pass), WritingPass set for a Demux pass.
+    // reset, WritingPass set for a Demux pass.
     Pass(RunMode mode, RunState& state, SourceType source, Reporter& out,
          const LocaleSettings& locale = {});
     Pass(const Pass&) = delete;

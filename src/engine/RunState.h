@@ -69,8 +69,8 @@ struct RunState {
     uint32_t lastVideoPtm = 0;
     uint32_t minFirstPts = kNoPts;
     // What the Read's details reported per slot: the first PTS (kNoPts for a stream it did not
-    // describe) and the named values of the lines, in their order. Each Read pass starts
-    // afresh, so a continued Read keeps those of the second file; a Demux pass keeps them.
+    // describe) and the named values of the lines, in their order. Of a stream described in
+    // both files of a continued Read, the first description is kept. A Demux pass leaves them.
     std::array<uint32_t, kStreamSlotCount> firstPts{};
     std::array<std::vector<ReportField>, kStreamSlotCount> details;
     // One entry per file of the last Read, in the order they were read.

@@ -40,20 +40,21 @@ std::string num(long long value) {
     return std::to_string(value);
 }
 
-// Passes a stream's detail lines on, and keeps the named values they show.
+// Passes a stream's detail lines on, and keeps the named values they show (unless `fields`
+// is null).
 class DetailCollector : public Reporter {
 public:
-    DetailCollector(Reporter& out, std::vector<ReportField>& fields) : out_(out), fields_(fields) {}
+    DetailCollector(Reporter& out, std::vector<ReportField>* fields) : out_(out), fields_(fields) {}
     void log(std::string_view message) override { out_.log(message); }
     void slog(std::string_view text, int panel) override { out_.slog(text, panel); }
     void report(const ReportLine& line) override {
         out_.report(line);
-        fields_.insert(fields_.end(), line.fields().begin(), line.fields().end());
+        if (fields_) fields_->insert(fields_->end(), line.fields().begin(), line.fields().end());
     }
 
 private:
     Reporter& out_;
-    std::vector<ReportField>& fields_;
+    std::vector<ReportField>* fields_;
 };
 
 // A copy-control flag when the packet marks it valid.
@@ -149,10 +150,11 @@ void StreamReport::details(const PayloadChunk& chunk) {
     // has no table entry of its own).
     if (*flag || state_.streamTable[slot] == kNoStream) return;
     *flag = 1;
+    // The Read keeps the first description of a stream: that of the feature's start.
     const auto index = static_cast<std::size_t>(slot);
-    state_.firstPts[index] = firstPts;
-    state_.details[index].clear();
-    DetailCollector out(out_, state_.details[index]);
+    const bool described = !state_.details[index].empty();
+    if (!described) state_.firstPts[index] = firstPts;
+    DetailCollector out(out_, described ? nullptr : &state_.details[index]);
 
     ReportLine first = detailLine("First PTS", static_cast<double>(firstPts), "",
                                   "[re]" + hex8(firstPts) + "[/re]");

@@ -17,8 +17,8 @@ enum class SourceType { Evo, Vob, Aob };
 // stream, the per-stream details (first PTS, substream id, then the codec inspector), the
 // DVD-Audio summary, the VOB report of the first data search information and the encryption
 // and copy-control report of the first general control information of the pass.
-// A Read pass keeps what the details and the navigation lines show in the run state (the
-// details' named values per slot, one NavigationReport per pass).
+// A Read pass keeps what the details and the navigation lines show in the run state (the named
+// values of each stream's first details, one NavigationReport per pass).
 class StreamReport : public PassListener {
 public:
     StreamReport(RunState& state, Reporter& out, SourceType source, bool readPass,

@@ -47,13 +47,13 @@ std::vector<ReportField> fieldsOf(const json& stream) {
     return fields;
 }
 
-// The stream's last details in the log: from its "First PTS" line (followed by its substream id)
-// up to a line that is not indented or starts another stream's details.
+// The stream's first details in the log: from its "First PTS" line (followed by its substream
+// id) up to a line that is not indented or starts another stream's details.
 std::vector<std::string> detailLines(const std::vector<std::string>& log, const json& stream) {
     const std::string first = "   First PTS = " + hex8(stream["firstPts"].get<uint32_t>());
     const std::string id = "   Substream id = " + hex2(stream["id"].get<uint32_t>());
     std::size_t start = log.size();
-    for (std::size_t i = 0; i + 1 < log.size(); ++i)
+    for (std::size_t i = log.size() - 1; i-- > 0;)
         if (log[i].starts_with(first) && log[i + 1] == id) start = i;
     std::vector<std::string> lines;
     for (std::size_t i = start; i < log.size(); ++i) {
@@ -148,23 +148,23 @@ TEST_F(JsonReport, DetailValuesAndRunsAgreeWithTheLogLines) {
 }
 
 TEST_F(JsonReport, StreamsNavigationAndDeclaredStreamsOfTheDemoDisc) {
-    // Each stream's codec, stream id, substream id, first PTS (of the second file's details) and
-    // its offset from the first file's first frame.
+    // Each stream's codec, stream id, substream id, first PTS (of the first file's details) and
+    // its offset from the first video frame.
     const json read = runJson({"read", "--format", "json", source});
     std::vector<json> streams;
     for (const json& s : read["streams"])
         streams.push_back({s["key"], s["codec"], s["streamId"], s["substreamId"], s["firstPts"],
                            s["firstPtsOffsetMs"], s.value("frames", json()),
                            s.value("duration", json())});
-    EXPECT_EQ(json(streams), json::parse(R"([["v0", "H.264", 226, null, 630540, 6006, 276, 11.5115],
-        ["v1", "VC-1", 253, 86, 630540, 6006, 276, 11.5115],
-        ["a0", "AC-3", 189, 128, 631440, 6016, null, null],
-        ["a1", "E-AC-3", 189, 193, 631440, 6016, null, null],
-        ["a2", "DTS", 189, 138, 631440, 6016, null, null],
-        ["a3", "TrueHD", 189, 179, 631200, 6013, null, null],
-        ["a4", "LPCM", 189, 164, 630540, 6006, null, null],
-        ["s0", "Subpicture", 189, 32, 675000, 6500, null, null],
-        ["s1", "Subpicture", 189, 33, 693000, 6700, null, null]])"));
+    EXPECT_EQ(json(streams), json::parse(R"([["v0", "H.264", 226, null, 90000, 0, 276, 11.5115],
+        ["v1", "VC-1", 253, 86, 90000, 0, 276, 11.5115],
+        ["a0", "AC-3", 189, 128, 90000, 0, null, null],
+        ["a1", "E-AC-3", 189, 193, 90000, 0, null, null],
+        ["a2", "DTS", 189, 138, 90000, 0, null, null],
+        ["a3", "TrueHD", 189, 179, 90000, 0, null, null],
+        ["a4", "LPCM", 189, 164, 90000, 0, null, null],
+        ["s0", "Subpicture", 189, 32, 135000, 500, null, null],
+        ["s1", "Subpicture", 189, 33, 153000, 700, null, null]])"));
     EXPECT_EQ(read["logRuns"][0], json::parse(R"([{"text": "Opening file "},
         {"text": "FEATURE_1.EVO", "bold": true}])"));
     EXPECT_EQ(read["logRuns"][6], json::parse(R"([{"text": "PTM of first video frame = "},
