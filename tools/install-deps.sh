@@ -3,8 +3,9 @@
 # are already there. Runs apt-get as root (through sudo when not root).
 set -euo pipefail
 
+# python3-jsonschema: the test that checks tessary-cli's JSON against docs/tessary-cli.schema.json.
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev
-          nlohmann-json3-dev)
+          nlohmann-json3-dev python3-jsonschema)
 if [[ "${TESSARY_WITH_GUI:-1}" == 1 ]]; then
   packages+=(qt6-base-dev libgl-dev)
 fi

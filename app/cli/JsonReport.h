@@ -8,8 +8,10 @@ class TfMain;
 
 namespace tessary::cli {
 
-// The outcome of a Read as one JSON document: the source, the streams found (one per enabled
-// stream box), the log lines as plain text, the frame counts and the durations.
+// The outcome of a Read as one JSON document (docs/tessary-cli.schema.json describes it): the
+// source, the streams found (one per enabled stream box, with their codec, identifiers, first
+// PTS and the named values of their details), the log lines as plain text and as runs, the
+// navigation data of each file, the frame counts and the durations.
 nlohmann::ordered_json readReport(TfMain& main);
 
 // The outcome of a Read followed by a Demux: the Read's document (its log holding the lines
@@ -26,9 +28,10 @@ nlohmann::ordered_json rebuildReport(TfMain& main);
 bool titleFound(const TfMain& main);
 
 // The outcome of Read XPL (and Write chapters): the playlist, the source, whether its title
-// was found, the stream boxes that the title declares (with their keys), the log lines, the
-// tree as nested {"text", "children"}, the chapter list and, once it is written, the chapters
-// file with its path and its size on disk.
+// was found, the stream boxes that the title declares (with their keys, descriptions and
+// languages), every stream it declares, the log lines, the tree as nested {"text",
+// "children"}, the chapter list and, once it is written, the chapters file with its path and
+// its size on disk.
 nlohmann::ordered_json playlistReport(TfMain& main);
 
 } // namespace tessary::cli

@@ -12,6 +12,8 @@ void ReadOperation::run(const std::string& sourcePath, const std::string& second
     state_.minFirstPts = kNoPts;
     state_.firstVideoPtm = 0;
     state_.totalSeconds = 0;
+    state_.resetDetails();
+    state_.navigation.clear();
 
     out_.log("Opening file [b]" + state_.sourceName + "[/b]");
     {
@@ -20,6 +22,7 @@ void ReadOperation::run(const std::string& sourcePath, const std::string& second
         out_.slog("Reading " + namePart(sourcePath) + " ", 0);
         out_.log("File size: " + std::to_string(source.size() / kMebibyte) + " Mbytes.");
         demux(RunMode::Read, state_, source, sourcePath, host_, out_, locale_);
+        nameNavigation(sourcePath);
     }
     if (continueOption() && !state_.cancelFlag && !second.empty()) {
         InputFile source(second);
@@ -28,7 +31,12 @@ void ReadOperation::run(const std::string& sourcePath, const std::string& second
         out_.log("Reading...");
         out_.slog("Reading " + namePart(second), 0);
         demux(RunMode::Read, state_, source, sourcePath, host_, out_, locale_);
+        nameNavigation(second);
     }
+}
+
+void ReadOperation::nameNavigation(const std::string& path) {
+    if (!state_.navigation.empty()) state_.navigation.back().file = namePart(path);
 }
 
 } // namespace tessary

@@ -21,6 +21,9 @@ public:
              const std::function<bool()>& continueOption);
 
 private:
+    // Names the navigation data of the pass that just read `path`.
+    void nameNavigation(const std::string& path);
+
     RunState& state_;
     PassHost& host_;
     Reporter& out_;

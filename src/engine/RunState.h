@@ -3,10 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/StreamSlots.h"
+#include "platform/ReportLine.h"
 
 namespace tessary {
 
@@ -17,6 +19,37 @@ enum class RunMode { Read = 0, Demux = 1 };
 
 inline constexpr std::size_t kBlockSize = 262144;
 inline constexpr uint32_t kNoPts = 0xFFFFFFFF;
+
+// A copy-control flag of a general control information: its code and the name the report
+// gives it (empty for a reserved code).
+struct CopyFlag {
+    int code = 0;
+    std::string name;
+    bool operator==(const CopyFlag&) const = default;
+};
+
+// What a Read pass found in the navigation packs of one file: the first data search
+// information and the first general control information. What the file lacks is nullopt;
+// so is a copy-control flag that the packet marks as not valid.
+struct NavigationReport {
+    struct Search {
+        int vobId = 0;
+        int videoStreams = 0, audioStreams = 0, subpictureStreams = 0;
+        uint32_t firstPtm = 0, lastPtm = 0;
+        double seconds = 0; // from the first to the last video frame
+        bool operator==(const Search&) const = default;
+    };
+    struct Control {
+        bool encrypted = false;
+        std::optional<CopyFlag> cgms, aps;
+        std::optional<bool> ict, dot;
+        bool operator==(const Control&) const = default;
+    };
+    std::string file; // the file's name, set by the Read
+    std::optional<Search> search;
+    std::optional<Control> control;
+    bool operator==(const NavigationReport&) const = default;
+};
 
 // The state that the passes, the operations and the window share. One instance lives in the
 // window model; tests make as many as they like.
@@ -35,8 +68,13 @@ struct RunState {
     uint32_t firstVideoPtm = 0;
     uint32_t lastVideoPtm = 0;
     uint32_t minFirstPts = kNoPts;
-    // The first PTS that the Read reported per slot, kNoPts for a stream it did not describe.
+    // What the Read's details reported per slot: the first PTS (kNoPts for a stream it did not
+    // describe) and the named values of the lines, in their order. Of a stream described in
+    // both files of a continued Read, the first description is kept. A Demux pass leaves them.
     std::array<uint32_t, kStreamSlotCount> firstPts{};
+    std::array<std::vector<ReportField>, kStreamSlotCount> details;
+    // One entry per file of the last Read, in the order they were read.
+    std::vector<NavigationReport> navigation;
     double fileDuration = 0; // days
     double totalSeconds = 0;
 
@@ -50,14 +88,22 @@ struct RunState {
 
     std::vector<uint8_t> blockBuffer = std::vector<uint8_t>(kBlockSize);
 
-    RunState() { resetStreamTable(); }
+    RunState() {
+        resetStreamTable();
+        resetDetails();
+    }
 
     void resetStreamTable() {
         streamTable.fill(kNoStream);
-        firstPts.fill(kNoPts);
         videoReported.fill(0);
         audioReported.fill(0);
         subpictureReported.fill(0);
+    }
+
+    void resetDetails() {
+        firstPts.fill(kNoPts);
+        for (auto& fields : details)
+            fields.clear();
     }
 };
 

@@ -1,7 +1,9 @@
 #include "engine/StreamReport.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/NavigationLayout.h"
 #include "engine/RunState.h"
@@ -38,7 +40,34 @@ std::string num(long long value) {
     return std::to_string(value);
 }
 
+// Passes a stream's detail lines on, and keeps the named values they show (unless `fields`
+// is null).
+class DetailCollector : public Reporter {
+public:
+    DetailCollector(Reporter& out, std::vector<ReportField>* fields) : out_(out), fields_(fields) {}
+    void log(std::string_view message) override { out_.log(message); }
+    void slog(std::string_view text, int panel) override { out_.slog(text, panel); }
+    void report(const ReportLine& line) override {
+        out_.report(line);
+        if (fields_) fields_->insert(fields_->end(), line.fields().begin(), line.fields().end());
+    }
+
+private:
+    Reporter& out_;
+    std::vector<ReportField>* fields_;
+};
+
+// A copy-control flag when the packet marks it valid.
+std::optional<CopyFlag> validFlag(bool valid, int code, const char* const (&names)[8]) {
+    if (!valid) return std::nullopt;
+    return CopyFlag{code, names[code]};
+}
+
 } // namespace
+
+bool carriesMlp(int substreamId, SourceType source) {
+    return substreamId == 0xA1 && source == SourceType::Aob;
+}
 
 SourceType sourceTypeOf(const std::string& path) {
     const std::string extension = upperCase(extensionPart(path));
@@ -49,7 +78,9 @@ SourceType sourceTypeOf(const std::string& path) {
 
 StreamReport::StreamReport(RunState& state, Reporter& out, SourceType source, bool readPass,
                            const LocaleSettings& locale)
-    : state_(state), out_(out), source_(source), readPass_(readPass), locale_(locale) {}
+    : state_(state), out_(out), source_(source), readPass_(readPass), locale_(locale) {
+    if (readPass_) state_.navigation.emplace_back();
+}
 
 void StreamReport::streamEntered(StreamKind kind, int number, int code, VideoCodec video,
                                  AudioCodec audio) {
@@ -75,7 +106,7 @@ void StreamReport::streamEntered(StreamKind kind, int number, int code, VideoCod
             out_.log("[b]Dolby Digital[/b] Plus audio stream " + n + " found!");
             break;
         case AudioCodec::Lpcm:
-            if (code == 0xA1 && source_ == SourceType::Aob)
+            if (carriesMlp(code, source_))
                 out_.log("[b]MLP[/b] audio stream " + n + " found!");
             else
                 out_.log("[b]LPCM[/b] audio stream " + n + " found!");
@@ -119,18 +150,25 @@ void StreamReport::details(const PayloadChunk& chunk) {
     // has no table entry of its own).
     if (*flag || state_.streamTable[slot] == kNoStream) return;
     *flag = 1;
-    state_.firstPts[static_cast<std::size_t>(slot)] = firstPts;
+    // The Read keeps the first description of a stream: that of the feature's start.
+    const auto index = static_cast<std::size_t>(slot);
+    const bool described = !state_.details[index].empty();
+    if (!described) state_.firstPts[index] = firstPts;
+    DetailCollector out(out_, described ? nullptr : &state_.details[index]);
 
-    std::string line = "   First PTS = [re]" + hex8(firstPts) + "[/re]";
+    ReportLine first = detailLine("First PTS", static_cast<double>(firstPts), "",
+                                  "[re]" + hex8(firstPts) + "[/re]");
     if (firstPts != state_.firstVideoPtm)
-        line += "  ([re]+" + num((firstPts - state_.firstVideoPtm) / 90) + "[/re]ms)";
-    out_.log(line);
-    out_.log("   Substream id = " + hex2(static_cast<uint32_t>(code)));
+        first.text("  ([re]+" + num(ptsOffsetMs(firstPts, state_.firstVideoPtm)) + "[/re]ms)");
+    out.report(first);
+    const uint32_t id = static_cast<uint32_t>(code) & 0xFF;
+    out.report(detailLine("Substream id", static_cast<double>(id), "", hex2(id)));
 
     if (chunk.kind == PacketKind::Subpicture) {
         if (chunk.length >= 2) {
             const uint32_t start = readBe16(chunk.block + chunk.position);
-            out_.log(start == 0 ? "   Format = [bl]8bitRLE[/bl]" : "   Format = [bl]2bitRLE[/bl]");
+            const std::string_view format = start == 0 ? "8bitRLE" : "2bitRLE";
+            out.report(detailLine("Format", std::string(format), "", blue(format)));
         }
         return;
     }
@@ -160,14 +198,13 @@ void StreamReport::details(const PayloadChunk& chunk) {
         case AudioCodec::Dts: input.codec = InspectedCodec::Dts; break;
         case AudioCodec::TrueHd: input.codec = InspectedCodec::MlpTrueHd; break;
         case AudioCodec::Lpcm:
-            input.codec = chunk.substreamId == 0xA1 && source_ == SourceType::Aob
-                              ? InspectedCodec::MlpTrueHd
-                              : InspectedCodec::Lpcm;
+            input.codec = carriesMlp(chunk.substreamId, source_) ? InspectedCodec::MlpTrueHd
+                                                                 : InspectedCodec::Lpcm;
             break;
         case AudioCodec::None: return;
         }
     }
-    const InspectorResult result = inspectStream(input, out_);
+    const InspectorResult result = inspectStream(input, out);
     if (result.frameRate && chunk.kind == PacketKind::Video && chunk.number >= 0 &&
         chunk.number < kVideoStreams)
         state_.frameRates[static_cast<std::size_t>(chunk.number)] = *result.frameRate;
@@ -178,50 +215,59 @@ bool StreamReport::dataSearchInformation(const uint8_t* d, std::size_t available
     // A packet cut by the end of the valid bytes is not reported.
     if (available < sync.end()) return false;
 
-    int audioCount = audioBound_;
-    if (audioCount == 0)
+    NavigationReport::Search search;
+    search.vobId = readBe16(d + nav::kVobId);
+    search.videoStreams = videoBound_;
+    search.audioStreams = audioBound_;
+    if (search.audioStreams == 0)
         for (int i = 0; i < nav::kAudioSyncEntries; ++i)
-            if (readBe16(d + sync.audio + 2 * i) != 0) ++audioCount;
-    int subpictureCount = 0;
+            if (readBe16(d + sync.audio + 2 * i) != 0) ++search.audioStreams;
     for (int i = 0; i < nav::kSubpictureSyncEntries; ++i)
-        if (readBe32(d + sync.subpicture + 4 * i) != 0) ++subpictureCount;
+        if (readBe32(d + sync.subpicture + 4 * i) != 0) ++search.subpictureStreams;
+    search.firstPtm = readBe32(d + nav::kFirstVideoPtm);
+    search.lastPtm = readBe32(d + nav::kLastVideoPtm);
+    search.seconds = (search.lastPtm - search.firstPtm) / 90000.0;
 
-    if (readPass_) {
-        std::string line = "VOB number " + num(readBe16(d + nav::kVobId)) + " contains [b]" +
-                           num(videoBound_) + "[/b] video " + (subpictureCount > 0 ? "," : "and") +
-                           " [b]" + num(audioCount) + "[/b] audio ";
-        if (subpictureCount > 0) line += "and [b]" + num(subpictureCount) + "[/b] subpicture ";
-        line += videoBound_ + audioCount + subpictureCount > 1 ? "streams." : "stream.";
-        out_.log(line);
-    }
+    if (state_.firstVideoPtm == 0) state_.firstVideoPtm = search.firstPtm;
+    state_.lastVideoPtm = search.lastPtm;
+    state_.totalSeconds += search.seconds;
+    state_.fileDuration = search.seconds / kSecondsPerDay;
+    if (!readPass_) return true;
 
-    const uint32_t first = readBe32(d + nav::kFirstVideoPtm);
-    if (state_.firstVideoPtm == 0) state_.firstVideoPtm = first;
-    if (readPass_) out_.log("PTM of first video frame = [re]" + hex8(first) + "[/re]");
-    state_.lastVideoPtm = readBe32(d + nav::kLastVideoPtm);
-    if (readPass_) out_.log("PTM of last video frame = " + hex8(state_.lastVideoPtm));
-
-    const uint32_t span = state_.lastVideoPtm - first;
-    state_.totalSeconds += span / 90000.0;
-    state_.fileDuration = span / 90000.0 / kSecondsPerDay;
-    if (readPass_)
-        out_.log("Duration = [b]" + formatTime(state_.fileDuration, "h:mm:ss.zzz", locale_) +
-                 "[/b]");
+    const int subpictures = search.subpictureStreams;
+    const int streams = search.videoStreams + search.audioStreams + subpictures;
+    std::string line = "VOB number " + num(search.vobId) + " contains [b]" +
+                       num(search.videoStreams) + "[/b] video " + (subpictures > 0 ? "," : "and") +
+                       " [b]" + num(search.audioStreams) + "[/b] audio ";
+    if (subpictures > 0) line += "and [b]" + num(subpictures) + "[/b] subpicture ";
+    line += streams > 1 ? "streams." : "stream.";
+    out_.log(line);
+    out_.log("PTM of first video frame = [re]" + hex8(search.firstPtm) + "[/re]");
+    out_.log("PTM of last video frame = " + hex8(search.lastPtm));
+    out_.log("Duration = [b]" + formatTime(state_.fileDuration, "h:mm:ss.zzz", locale_) + "[/b]");
+    state_.navigation.back().search = search;
     return true;
 }
 
 bool StreamReport::generalControlInformation(const uint8_t* d, std::size_t available) {
     if (available <= nav::kCopyValues) return false;
-    if (d[nav::kEncryption] & 0xC0)
-        out_.log("[b]This file is ENCRYPTED![/b] Decrypt it before any process.");
     const uint8_t valid = d[nav::kCopyValidFlags];
     const uint8_t values = d[nav::kCopyValues];
-    const int cgms = values >> 5;
-    const int aps = (values >> 2) & 7;
-    if ((valid & 0x80) && cgms != 0) out_.log(std::string("[b]") + kCgmsNames[cgms] + "[/b]");
-    if ((valid & 0x40) && aps != 0) out_.log(std::string("[b]") + kApsNames[aps] + "[/b]");
-    if ((valid & 0x20) && (values & 0x02)) out_.log("[b]ICT on, constrained analog output[/b]");
-    if ((valid & 0x10) && (values & 0x01)) out_.log("[b]DOT on, analog output not allowed[/b]");
+    NavigationReport::Control control;
+    control.encrypted = (d[nav::kEncryption] & 0xC0) != 0;
+    control.cgms = validFlag(valid & 0x80, values >> 5, kCgmsNames);
+    control.aps = validFlag(valid & 0x40, (values >> 2) & 7, kApsNames);
+    if (valid & 0x20) control.ict = (values & 0x02) != 0;
+    if (valid & 0x10) control.dot = (values & 0x01) != 0;
+
+    if (control.encrypted)
+        out_.log("[b]This file is ENCRYPTED![/b] Decrypt it before any process.");
+    // Copy freely and APS off go without a line.
+    if (control.cgms && control.cgms->code != 0) out_.log("[b]" + control.cgms->name + "[/b]");
+    if (control.aps && control.aps->code != 0) out_.log("[b]" + control.aps->name + "[/b]");
+    if (control.ict.value_or(false)) out_.log("[b]ICT on, constrained analog output[/b]");
+    if (control.dot.value_or(false)) out_.log("[b]DOT on, analog output not allowed[/b]");
+    if (readPass_) state_.navigation.back().control = control;
     return true;
 }
 

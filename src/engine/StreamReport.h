@@ -17,6 +17,8 @@ enum class SourceType { Evo, Vob, Aob };
 // stream, the per-stream details (first PTS, substream id, then the codec inspector), the
 // DVD-Audio summary, the VOB report of the first data search information and the encryption
 // and copy-control report of the first general control information of the pass.
+// A Read pass keeps what the details and the navigation lines show in the run state (the named
+// values of each stream's first details, one NavigationReport per pass).
 class StreamReport : public PassListener {
 public:
     StreamReport(RunState& state, Reporter& out, SourceType source, bool readPass,
@@ -54,5 +56,15 @@ private:
 };
 
 SourceType sourceTypeOf(const std::string& path);
+
+// Whether an audio substream id carries MLP rather than LPCM: 0xA1 in a DVD-Audio source.
+bool carriesMlp(int substreamId, SourceType source);
+
+// How far a stream's first PTS lies behind the first video frame, in whole milliseconds of the
+// 90 kHz clock. Counted modulo 2^32 as the details line counts it, so a PTS before the first
+// frame gives a large number.
+inline constexpr uint32_t ptsOffsetMs(uint32_t pts, uint32_t firstVideoPtm) {
+    return (pts - firstVideoPtm) / 90;
+}
 
 } // namespace tessary

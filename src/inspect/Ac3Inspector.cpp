@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,8 +37,23 @@ bool isEnhanced(unsigned bsid) {
     return bsid >= 11 && bsid <= 16;
 }
 
-std::string kiloHertz(uint32_t hertz, const LocaleSettings& locale) {
-    return formatDecimal(hertz / 1000.0, locale);
+ReportLine samplingFrequencyLine(uint32_t hertz, const LocaleSettings& locale) {
+    return detailLine("Sampling frequency", static_cast<double>(hertz), "Hz",
+                      blue(formatDecimal(hertz / 1000.0, locale)) + " kHz");
+}
+
+// The bit rate in whole kbit/s, or "invalid" when the header gives none.
+ReportLine bitRateLine(std::optional<uint64_t> kilobits) {
+    if (!kilobits)
+        return detailLine("Transmission bitrate", "invalid", "", blue("invalid") + " kbit/s");
+    return detailLine("Transmission bitrate", static_cast<double>(*kilobits * 1000), "bit/s",
+                      blue(std::to_string(*kilobits)) + " kbit/s");
+}
+
+// "Channel arrangement = [bl]NAME[/bl]", the start of the line that goes on with bsid.
+ReportLine channelArrangementLine(unsigned acmod) {
+    const std::string_view name = kChannelArrangements[acmod];
+    return detailLine("Channel arrangement", std::string(name), "", blue(name));
 }
 
 // The header fields taken from the five bytes behind the sync word.
@@ -62,19 +78,20 @@ bool reportEnhanced(const SyncFrame& f, const InspectorInput& input, Reporter& o
     }
     const uint32_t frameBytes = (f.frameSizeCode + 1) * 2;
     // The frame's bits times the frames per second.
-    std::string bitRate = "invalid";
-    if (sampleRate != 0) {
-        const uint64_t bits = uint64_t{frameBytes} * 8 * sampleRate / (kSamplesPerBlock * blocks);
-        bitRate = std::to_string(bits / 1000);
-    }
+    std::optional<uint64_t> kilobits;
+    if (sampleRate != 0)
+        kilobits = uint64_t{frameBytes} * 8 * sampleRate / (kSamplesPerBlock * blocks) / 1000;
     out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital Plus[/b]");
-    out.log("   frame size = " + std::to_string(frameBytes) +
-            " bytes, number of blocks per frame = " + std::to_string(blocks));
-    out.log("   Sampling frequency = [bl]" + kiloHertz(sampleRate, input.locale) + "[/bl] kHz");
-    out.log("   Transmission bitrate = [bl]" + bitRate + "[/bl] kbit/s");
-    out.log("   Channel arrangement = [bl]" + std::string(kChannelArrangements[f.acmod]) +
-            "[/bl], bsid = " + std::to_string(f.bsid));
-    out.log(std::string("   LFE channel = [bl]") + (f.lfeon ? "present" : "not present") + "[/bl]");
+    out.report(ReportLine("   ")
+                   .field("frame size", static_cast<double>(frameBytes), "byte",
+                          std::to_string(frameBytes) + " bytes")
+                   .text(", ")
+                   .field("number of blocks per frame", blocks));
+    out.report(samplingFrequencyLine(sampleRate, input.locale));
+    out.report(bitRateLine(kilobits));
+    out.report(channelArrangementLine(f.acmod).text(", ").field("bsid", f.bsid));
+    const std::string_view lfe = f.lfeon ? "present" : "not present";
+    out.report(detailLine("LFE channel", std::string(lfe), "", blue(lfe)));
     return sampleRate != 0;
 }
 
@@ -84,12 +101,15 @@ bool reportAc3(const SyncFrame& f, const InspectorInput& input, Reporter& out) {
     const uint32_t sampleRate = kSampleRates[f.fscod];
     const unsigned rateIndex = f.frmsizecod / 2;
     const bool rateKnown = rateIndex < kBitRates.size();
-    const std::string bitRate = rateKnown ? std::to_string(kBitRates[rateIndex] / 1000) : "invalid";
     out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital[/b]");
-    out.log("   Sampling frequency = [bl]" + kiloHertz(sampleRate, input.locale) + "[/bl] kHz");
-    out.log("   Transmission bitrate = [bl]" + bitRate + "[/bl] kbit/s");
-    out.log("   Channel arrangement = [bl]" + std::string(kChannelArrangements[f.acmod]) +
-            "[/bl], bsid = " + std::to_string(f.bsid) + ", bsmod =" + std::to_string(f.bsmod));
+    out.report(samplingFrequencyLine(sampleRate, input.locale));
+    out.report(bitRateLine(rateKnown ? std::optional<uint64_t>(kBitRates[rateIndex] / 1000)
+                                     : std::nullopt));
+    out.report(channelArrangementLine(f.acmod)
+                   .text(", ")
+                   .field("bsid", f.bsid)
+                   .text(", bsmod =")
+                   .value("bsmod", static_cast<double>(f.bsmod), "", std::to_string(f.bsmod)));
     return sampleRate != 0 && rateKnown;
 }
 

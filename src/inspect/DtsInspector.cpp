@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "inspect/BitReader.h"
+#include "inspect/DetailLines.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -36,17 +37,33 @@ constexpr std::array<std::string_view, 16> kChannelArrangements = {
     "CL + CR + L + R + Ls1 + Ls2 + Rs1 + Rs2",
     "CL + C + CR + L + R + Ls + S + Rs"};
 
-// Core sampling frequency in kHz by SFREQ.
-constexpr std::array<std::string_view, 16> kSampleRates = {
-    "Invalid", "8", "16", "32", "",   "",   "11,025", "22,05",
-    "44,1",    "",  "",   "12", "24", "48", "",       ""};
+// Core sampling frequency by SFREQ, shown in kHz.
+constexpr std::array<NamedNumber, 16> kSampleRates = {{{"Invalid", 0},
+                                                       {"8", 8000},
+                                                       {"16", 16000},
+                                                       {"32", 32000},
+                                                       {"", 0},
+                                                       {"", 0},
+                                                       {"11,025", 11025},
+                                                       {"22,05", 22050},
+                                                       {"44,1", 44100},
+                                                       {"", 0},
+                                                       {"", 0},
+                                                       {"12", 12000},
+                                                       {"24", 24000},
+                                                       {"48", 48000},
+                                                       {"", 0},
+                                                       {"", 0}}};
 
-// Transmission bit rate in kbit/s by RATE.
-constexpr std::array<std::string_view, 32> kBitRates = {
-    "32",   "56",   "64",   "96",   "112",  "128",  "192",      "224",
-    "256",  "320",  "384",  "448",  "512",  "576",  "640",      "768",
-    "960",  "1024", "1152", "1280", "1344", "1408", "1411,2",   "1472",
-    "1536", "1920", "2048", "3072", "3840", "open", "Variable", "Loss-less"};
+// Transmission bit rate by RATE, shown in kbit/s.
+constexpr std::array<NamedNumber, 32> kBitRates = {
+    {{"32", 32e3},     {"56", 56e3},     {"64", 64e3},         {"96", 96e3},     {"112", 112e3},
+     {"128", 128e3},   {"192", 192e3},   {"224", 224e3},       {"256", 256e3},   {"320", 320e3},
+     {"384", 384e3},   {"448", 448e3},   {"512", 512e3},       {"576", 576e3},   {"640", 640e3},
+     {"768", 768e3},   {"960", 960e3},   {"1024", 1024e3},     {"1152", 1152e3}, {"1280", 1280e3},
+     {"1344", 1344e3}, {"1408", 1408e3}, {"1411,2", 1411.2e3}, {"1472", 1472e3}, {"1536", 1536e3},
+     {"1920", 1920e3}, {"2048", 2048e3}, {"3072", 3072e3},     {"3840", 3840e3}, {"open", 0},
+     {"Variable", 0},  {"Loss-less", 0}}};
 
 constexpr std::array<std::string_view, 8> kExtensionAudio = {"Channel extension",
                                                              "Reserved",
@@ -57,17 +74,31 @@ constexpr std::array<std::string_view, 8> kExtensionAudio = {"Channel extension"
                                                              "Reserved",
                                                              "Reserved"};
 
-constexpr std::array<std::string_view, 4> kLfe = {"not present", "[bl]present[/bl] (IF:128)",
-                                                  "[bl]present[/bl] (IF:64)", "invalid"};
+// The LFE flag by LFF: its value and how the line shows it.
+struct Lfe {
+    std::string_view value;
+    std::string_view shown;
+};
+constexpr std::array<Lfe, 4> kLfe = {{{"not present", "not present"},
+                                      {"present (IF:128)", "[bl]present[/bl] (IF:128)"},
+                                      {"present (IF:64)", "[bl]present[/bl] (IF:64)"},
+                                      {"invalid", "invalid"}}};
 
-constexpr std::array<std::string_view, 8> kSourceResolutions = {"[bl]16[/bl] bits",
-                                                                "[bl]16[/bl] bits, [bl]DTS ES[/bl]",
-                                                                "[bl]20[/bl] bits",
-                                                                "[bl]20[/bl] bits, [bl]DTS ES[/bl]",
-                                                                "",
-                                                                "[bl]24[/bl] bits, [bl]DTS ES[/bl]",
-                                                                "[bl]24[/bl] bits",
-                                                                ""};
+// Source PCM resolution by PCMR: the bits (0 for the reserved codes, shown empty) and the
+// line's text.
+struct Resolution {
+    double bits;
+    std::string_view shown;
+};
+constexpr std::array<Resolution, 8> kSourceResolutions = {
+    {{16, "[bl]16[/bl] bits"},
+     {16, "[bl]16[/bl] bits, [bl]DTS ES[/bl]"},
+     {20, "[bl]20[/bl] bits"},
+     {20, "[bl]20[/bl] bits, [bl]DTS ES[/bl]"},
+     {0, ""},
+     {24, "[bl]24[/bl] bits, [bl]DTS ES[/bl]"},
+     {24, "[bl]24[/bl] bits"},
+     {0, ""}}};
 
 std::string_view encoderRevision(uint32_t vernum) {
     if (vernum < 7) return ", Future rev. (compatible)";
@@ -82,44 +113,46 @@ std::string_view channelArrangement(uint32_t amode) {
 // The core frame header behind a sync word, field by field (ETSI TS 102 114, 5.3.1). The
 // reader stands at the first byte behind the sync word.
 void readCoreHeader(BitReader& r, Reporter& out) {
-    auto line = [&out](std::string_view label, std::string_view value) {
-        out.log(std::string(label) + std::string(value));
-    };
     r.loadWindow();
     r.skipBits(1); // FTYPE
     const uint32_t shortCount = r.readBits(5);
-    line("   PCM core samples = ", std::to_string(shortCount + 1));
+    out.report(detailLine("PCM core samples", shortCount + 1));
     const uint32_t cpf = r.readBits(1);
     const uint32_t nblks = r.readBits(7);
-    line("   PCM sample blocks = ", std::to_string(nblks + 1));
+    out.report(detailLine("PCM sample blocks", nblks + 1));
     const uint32_t fsize = r.readBits(14);
-    line("   Primary frame byte size = ", std::to_string(fsize));
+    out.report(detailLine("Primary frame byte size", static_cast<double>(fsize), "byte",
+                          std::to_string(fsize)));
     const uint32_t amode = r.readBits(6);
-    line("   Channel arrangement = [bl]", std::string(channelArrangement(amode)) + "[/bl]");
+    const std::string_view arrangement = channelArrangement(amode);
+    out.report(detailLine("Channel arrangement", std::string(arrangement), "", blue(arrangement)));
     const uint32_t sfreq = r.readBits(4);
-    line("   Sampling frequency = [bl]", std::string(kSampleRates[sfreq]) + "[/bl] kHz");
+    out.report(tableLine("Sampling frequency", kSampleRates[sfreq], "Hz", " kHz"));
     const uint32_t rate = r.readBits(5);
-    line("   Transmission bitrate = [bl]", std::string(kBitRates[rate]) + "[/bl] kbit/s");
+    out.report(tableLine("Transmission bitrate", kBitRates[rate], "bit/s", " kbit/s"));
     r.skipBits(5); // MIX, DYNF, TIMEF, AUXF, HDCD
     const uint32_t extAudioId = r.readBits(3);
     const uint32_t extAudio = r.readBits(1);
-    if (extAudio == 1) line("   Extension audio = ", kExtensionAudio[extAudioId]);
+    if (extAudio == 1) out.report(detailText("Extension audio", kExtensionAudio[extAudioId]));
     r.skipBits(1); // ASPF
-    const uint32_t lff = r.readBits(2);
-    line("   LFE channel = ", kLfe[lff]);
+    const Lfe& lfe = kLfe[r.readBits(2)];
+    out.report(detailLine("LFE channel", std::string(lfe.value), "", lfe.shown));
     r.skipBits(1); // HFLAG
     if (cpf == 1) {
-        char crc[8];
-        std::snprintf(crc, sizeof crc, "%04X", static_cast<unsigned>(r.readBits(16)));
-        line("   Header CRC = ", crc);
+        const uint32_t crc = r.readBits(16);
+        char shown[8];
+        std::snprintf(shown, sizeof shown, "%04X", static_cast<unsigned>(crc));
+        out.report(detailLine("Header CRC", static_cast<double>(crc), "", shown));
     }
     r.skipBits(1); // FILTS
     const uint32_t vernum = r.readBits(4);
-    line("   Encoder software rev. = ",
-         std::to_string(vernum) + std::string(encoderRevision(vernum)));
+    out.report(detailLine("Encoder software rev.", vernum).text(encoderRevision(vernum)));
     r.skipBits(2); // CHIST
-    const uint32_t pcmr = r.readBits(3);
-    line("   Source PCM resolution = ", kSourceResolutions[pcmr]);
+    const Resolution& resolution = kSourceResolutions[r.readBits(3)];
+    if (resolution.bits == 0)
+        out.report(detailText("Source PCM resolution", resolution.shown));
+    else
+        out.report(detailLine("Source PCM resolution", resolution.bits, "bit", resolution.shown));
 }
 
 } // namespace

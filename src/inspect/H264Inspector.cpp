@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "inspect/BitReader.h"
-#include "inspect/NameTables.h"
+#include "inspect/DetailLines.h"
 #include "inspect/PayloadSearch.h"
 #include "platform/Reporter.h"
 
@@ -28,17 +29,30 @@ constexpr uint32_t kMaxRefFramesInPicOrderCntCycle = 255;
 
 constexpr unsigned kExtendedSarIdc = 255;
 
-std::string_view profileLine(uint32_t profileIdc) {
+std::string_view profileName(uint32_t profileIdc) {
     switch (profileIdc) {
-    case 66: return "   Profile = Baseline ";
-    case 77: return "   Profile = Main";
-    case 88: return "   Profile = Extended";
-    case 100: return "   Profile = High";
-    case 110: return "   Profile = High 10";
-    case 122: return "   Profile = High 4:2:2";
-    case 144: return "   Profile = High 4:4:4";
-    default: return "   Profile = Unknown";
+    case 66: return "Baseline";
+    case 77: return "Main";
+    case 88: return "Extended";
+    case 100: return "High";
+    case 110: return "High 10";
+    case 122: return "High 4:2:2";
+    case 144: return "High 4:4:4";
+    default: return "Unknown";
     }
+}
+
+ReportLine profileLine(uint32_t profileIdc) {
+    const std::string_view name = profileName(profileIdc);
+    // The Baseline line has always ended in a blank.
+    return detailLine("Profile", std::string(name), "",
+                      profileIdc == 66 ? std::string(name) + " " : std::string(name));
+}
+
+ReportLine levelLine(uint32_t levelIdc, uint32_t constraintSet3Flag) {
+    if (levelIdc == 11 && constraintSet3Flag == 1) return detailText("Level", "1b");
+    return detailLine("Level", levelIdc / 10.0, "",
+                      std::to_string(levelIdc / 10) + "." + std::to_string(levelIdc % 10));
 }
 
 // The profiles whose sequence parameter set carries chroma_format_idc and the fields after it.
@@ -101,16 +115,12 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
         BitReader bits(rbsp.data(), rbspLength, 0);
 
         const uint32_t profileIdc = bits.readBits(8);
-        out.log(profileLine(profileIdc));
+        out.report(profileLine(profileIdc));
         bits.skipBits(3); // constraint_set0_flag .. constraint_set2_flag
         const uint32_t constraintSet3Flag = bits.readBits(1);
         bits.skipBits(4); // constraint_set4_flag, constraint_set5_flag, reserved_zero_2bits
         const uint32_t levelIdc = bits.readBits(8);
-        if (levelIdc == 11 && constraintSet3Flag == 1)
-            out.log("   Level = 1b");
-        else
-            out.log("   Level = " + std::to_string(levelIdc / 10) + "." +
-                    std::to_string(levelIdc % 10));
+        out.report(levelLine(levelIdc, constraintSet3Flag));
         bits.readUe(); // seq_parameter_set_id
 
         uint32_t chromaFormatIdc = 1;
@@ -123,8 +133,14 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             const std::string_view chromaName = chromaFormatIdc < kChromaFormatNames.size()
                                                     ? kChromaFormatNames[chromaFormatIdc]
                                                     : "Invalid";
-            out.log("   Chroma format = [bl]" + std::string(chromaName) + "[/bl]  (l, c) = " +
-                    std::to_string(bitDepthLuma) + ", " + std::to_string(bitDepthChroma) + " bit");
+            out.report(detailLine("Chroma format", std::string(chromaName), "", blue(chromaName))
+                           .text("  ")
+                           .field("(l, c)",
+                                  std::vector<double>{static_cast<double>(bitDepthLuma),
+                                                      static_cast<double>(bitDepthChroma)},
+                                  "bit",
+                                  std::to_string(bitDepthLuma) + ", " +
+                                      std::to_string(bitDepthChroma) + " bit"));
             bits.skipBits(1); // qpprime_y_zero_transform_bypass_flag
             const uint32_t seqScalingMatrixPresentFlag = bits.readBits(1);
             if (seqScalingMatrixPresentFlag == 1) {
@@ -174,8 +190,7 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             width = cropped(width, left + right, subWidthC);
             height = cropped(height, top + bottom, subHeightC * (2 - frameMbsOnlyFlag));
         }
-        out.log("   Size = [bl]" + std::to_string(width) + "[/bl]x[bl]" + std::to_string(height) +
-                "[/bl]");
+        out.report(sizeLine("Size", width, height));
 
         const uint32_t vuiParametersPresentFlag = bits.readBits(1);
         if (vuiParametersPresentFlag == 1) {
@@ -183,12 +198,12 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             if (aspectRatioInfoPresentFlag == 1) {
                 const uint32_t aspectRatioIdc = bits.readBits(8);
                 if (aspectRatioIdc < AspectRatioNames.size()) {
-                    out.log("   Aspect ratio = " + std::string(AspectRatioNames[aspectRatioIdc]));
+                    out.report(aspectRatioLine(aspectRatioIdc));
                 } else if (aspectRatioIdc == kExtendedSarIdc) {
                     const uint32_t sarWidth = bits.readBits(16);
                     const uint32_t sarHeight = bits.readBits(16);
-                    out.log("   Aspect ratio = " + std::to_string(sarWidth) + ":" +
-                            std::to_string(sarHeight));
+                    out.report(detailText("Aspect ratio", std::to_string(sarWidth) + ":" +
+                                                              std::to_string(sarHeight)));
                 }
             }
             const uint32_t overscanInfoPresentFlag = bits.readBits(1);
@@ -196,7 +211,7 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             const uint32_t videoSignalTypePresentFlag = bits.readBits(1);
             if (videoSignalTypePresentFlag == 1) {
                 const uint32_t videoFormat = bits.readBits(3);
-                out.log("   Video format = " + std::string(kVideoFormatNames[videoFormat]));
+                out.report(detailText("Video format", kVideoFormatNames[videoFormat]));
                 bits.skipBits(1); // video_full_range_flag
                 const uint32_t colourDescriptionPresentFlag = bits.readBits(1);
                 if (colourDescriptionPresentFlag == 1)
@@ -213,15 +228,17 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
                 timingInfo = true;
                 const uint32_t numUnitsInTick = bits.readBits(32);
                 const uint32_t timeScale = bits.readBits(32);
-                out.log("   Time scale = " + std::to_string(timeScale) + " Hz");
+                out.report(detailLine("Time scale", static_cast<double>(timeScale), "Hz",
+                                      std::to_string(timeScale) + " Hz"));
                 if (numUnitsInTick == 0) {
-                    out.log("   Frame rate = invalid");
+                    out.report(detailText("Frame rate", "invalid"));
                 } else {
                     // One frame lasts two ticks, for frame and field coding alike.
                     frameRate = timeScale / (2.0 * numUnitsInTick);
                     rateKnown = true;
                     const double shown = std::nearbyint(frameRate * 1000) / 1000; // halves even
-                    out.log("   Frame rate = " + formatDecimal(shown, input.locale) + " fps");
+                    out.report(detailLine("Frame rate", shown, "frame/s",
+                                          formatDecimal(shown, input.locale) + " fps"));
                 }
                 bits.skipBits(1); // fixed_frame_rate_flag
             }

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "inspect/DetailLines.h"
 #include "inspect/MlpInspector.h"
-#include "inspect/NameTables.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -36,29 +36,35 @@ InspectorResult inspectLpcm(const InspectorInput& input, Reporter& out) {
     for (std::size_t i = 1; i < count; ++i) {
         const uint8_t b = h[i];
         switch (i) {
-        case 1: out.log("   Number of frame headers = " + std::to_string(b)); break;
+        case 1: out.report(detailLine("Number of frame headers", b)); break;
         case 3: {
-            char pointer[8];
-            std::snprintf(pointer, sizeof pointer, "%04X", (h[2] << 8) | b);
-            out.log(std::string("   First acces unit pointer = ") + pointer);
+            const unsigned pointer = (h[2] << 8) | b;
+            char shown[8];
+            std::snprintf(shown, sizeof shown, "%04X", pointer);
+            out.report(
+                detailLine("First acces unit pointer", static_cast<double>(pointer), "", shown));
             break;
         }
         case 4:
-            out.log("   Emphasis = " + onOff(b & 0x80) + ", mute = " + onOff(b & 0x40));
-            out.log("   Frame number = " + std::to_string(b & 31));
+            out.report(ReportLine("   ")
+                           .field("Emphasis", onOff(b & 0x80), "", onOff(b & 0x80))
+                           .text(", ")
+                           .field("mute", onOff(b & 0x40), "", onOff(b & 0x40)));
+            out.report(detailLine("Frame number", b & 31));
             break;
         case 5:
-            out.log("   Quantization length = [bl]" + std::string(QuantizationNames[(b >> 6) & 3]) +
-                    "[/bl] bits");
-            out.log("   Sampling frequency = [bl]" + std::string(SampleRateNames[(b >> 4) & 3]) +
-                    "[/bl] kHz");
+            out.report(quantizationLine((b >> 6) & 3));
+            out.report(sampleRateLine((b >> 4) & 3));
             // Bits 2..0 hold the number of channels minus one (1 to 8 channels).
-            out.log("   Number of audio channels = [bl]" + std::to_string((b & 7) + 1) + "[/bl]");
+            out.report(detailLine("Number of audio channels", double((b & 7) + 1), "",
+                                  blue(std::to_string((b & 7) + 1))));
             break;
         case 6:
-            if (b != 0x80)
-                out.log("   Dynamic range = " + formatDecimal(dynamicRangeDb(b), input.locale) +
-                        " dB");
+            if (b != 0x80) {
+                const double range = dynamicRangeDb(b);
+                out.report(detailLine("Dynamic range", range, "dB",
+                                      formatDecimal(range, input.locale) + " dB"));
+            }
             break;
         default: break;
         }

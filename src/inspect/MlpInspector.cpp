@@ -1,10 +1,12 @@
 #include "inspect/MlpInspector.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "inspect/NameTables.h"
+#include "inspect/DetailLines.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -25,12 +27,30 @@ void dynamicRangeLine(uint32_t window, const InspectorInput& input, Reporter& ou
     const auto first = static_cast<uint8_t>(window >> 8);
     const auto second = static_cast<uint8_t>(window);
     if (first == 0x80) return;
-    out.log("   Dynamic range control = " + formatDecimal(dynamicRangeDb(first), input.locale) +
-            " dB .. " + formatDecimal(dynamicRangeDb(second), input.locale) + " dB");
+    const double low = dynamicRangeDb(first);
+    const double high = dynamicRangeDb(second);
+    out.report(detailLine("Dynamic range control", std::vector<double>{low, high}, "dB",
+                          formatDecimal(low, input.locale) + " dB .. " +
+                              formatDecimal(high, input.locale) + " dB"));
 }
 
-std::string bl(std::string_view value) {
-    return "[bl]" + std::string(value) + "[/bl]";
+ReportLine channelArrangementLine(std::string_view indent, std::string_view name,
+                                  std::string_view arrangement) {
+    return ReportLine(indent).field(name, std::string(arrangement), "", blue(arrangement));
+}
+
+// The lines under a decoder's heading.
+constexpr std::string_view kDecoderIndent = "      ";
+
+// The lines of one decoder's heading: its channel modifier and, but for the 2-channel
+// decoder, its channel arrangement.
+void decoderLines(std::string_view heading, int modifier,
+                  std::optional<std::string_view> arrangement, Reporter& out) {
+    out.log("   " + std::string(heading));
+    out.report(ReportLine(kDecoderIndent).field("channel modifier", modifier).under(heading));
+    if (arrangement)
+        out.report(channelArrangementLine(kDecoderIndent, "channel arrangement", *arrangement)
+                       .under(heading));
 }
 
 } // namespace
@@ -59,21 +79,18 @@ InspectorResult inspectMlp(const InspectorInput& input, Reporter& out) {
             out.log("   [b]Standard MLP[/b] stream (up to 6 channels) ");
         } else if (mlpCountdown > 0) {
             switch (--mlpCountdown) {
-            case 5:
-                out.log("   Quantization length = " + bl(QuantizationNames[b >> 4]) + " bits");
+            case 5: out.report(quantizationLine(b >> 4)); break;
+            case 4: out.report(sampleRateLine(b >> 4)); break;
+            case 2:
+                out.report(
+                    channelArrangementLine("   ", "Channel arrangement", MlpChannelNames[b & 31]));
                 break;
-            case 4:
-                out.log("   Sampling frequency = " + bl(SampleRateNames[b >> 4]) + " kHz");
-                break;
-            case 2: out.log("   Channel arrangement = " + bl(MlpChannelNames[b & 31])); break;
             case 0: dynamicRangeLine(window, input, out); break;
             default: break;
             }
         } else if (trueHdCountdown > 0) {
             switch (--trueHdCountdown) {
-            case 5:
-                out.log("   Sampling frequency = " + bl(SampleRateNames[b >> 4]) + " kHz");
-                break;
+            case 5: out.report(sampleRateLine(b >> 4)); break;
             case 4:
                 modifier2 = (b >> 6) & 3;
                 modifier6 = (b >> 4) & 3;
@@ -82,17 +99,12 @@ InspectorResult inspectMlp(const InspectorInput& input, Reporter& out) {
             case 3:
                 assignment6 += b >> 7;
                 modifier8 = (b >> 5) & 3;
-                out.log("   2 ch. decoder");
-                out.log("      channel modifier = " + std::to_string(modifier2));
-                out.log("   6 ch. decoder");
-                out.log("      channel modifier = " + std::to_string(modifier6));
-                out.log("      channel arrangement = " + bl(TrueHdChannelNames[assignment6]));
+                decoderLines("2 ch. decoder", modifier2, std::nullopt, out);
+                decoderLines("6 ch. decoder", modifier6, TrueHdChannelNames[assignment6], out);
                 break;
             case 2: {
                 const uint32_t assignment8 = window & 0x1FFF;
-                out.log("   8 ch. decoder");
-                out.log("      channel modifier = " + std::to_string(modifier8));
-                out.log("      channel arrangement = " + bl(TrueHdChannelNames[assignment8 & 31]));
+                decoderLines("8 ch. decoder", modifier8, TrueHdChannelNames[assignment8 & 31], out);
                 break;
             }
             case 0: dynamicRangeLine(window, input, out); break;

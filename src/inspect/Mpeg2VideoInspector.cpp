@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "inspect/DetailLines.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -27,24 +28,25 @@ constexpr FrameRateEntry kFrameRates[9] = {
     {50, 50.0}, {59.94, 60000.0 / 1001},  {60, 60.0},
 };
 
-std::string frameRateLine(unsigned code, const LocaleSettings& locale) {
-    if (code == 0) return "   Frame rate = forbidden";
-    if (code >= 9) return "   Frame rate = reserved";
-    return "   Frame rate = [bl]" + formatDecimal(kFrameRates[code].shown, locale) + "[/bl] fps";
+ReportLine frameRateLine(unsigned code, const LocaleSettings& locale) {
+    if (code == 0) return detailText("Frame rate", "forbidden");
+    if (code >= 9) return detailText("Frame rate", "reserved");
+    const double shown = kFrameRates[code].shown;
+    return detailLine("Frame rate", shown, "frame/s", blue(formatDecimal(shown, locale)) + " fps");
 }
 
 double storedFrameRate(unsigned code) {
     return code < 9 ? kFrameRates[code].stored : 1.0;
 }
 
-std::string aspectRatioLine(unsigned code) {
+ReportLine sequenceAspectRatioLine(unsigned code) {
     switch (code) {
-    case 0: return "   Aspect ratio = forbidden";
-    case 1: return "   Aspect ratio = [bl]1:1[/bl] (square samples)";
-    case 2: return "   Aspect ratio = [bl]4:3[/bl]";
-    case 3: return "   Aspect ratio = [bl]16:9[/bl]";
-    case 4: return "   Aspect ratio = [bl]2.21:1[/bl]";
-    default: return "   Aspect ratio = reserved";
+    case 0: return detailText("Aspect ratio", "forbidden");
+    case 1: return detailLine("Aspect ratio", "1:1", "", blue("1:1") + " (square samples)");
+    case 2: return detailLine("Aspect ratio", "4:3", "", blue("4:3"));
+    case 3: return detailLine("Aspect ratio", "16:9", "", blue("16:9"));
+    case 4: return detailLine("Aspect ratio", "2.21:1", "", blue("2.21:1"));
+    default: return detailText("Aspect ratio", "reserved");
     }
 }
 
@@ -95,26 +97,26 @@ InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
                 // horizontal_size_value (12 bits), vertical_size_value (12 bits)
                 const uint32_t horizontal = (codeWindow >> 12) & 0xFFF;
                 const uint32_t vertical = codeWindow & 0xFFF;
-                out.log("   size = [bl]" + std::to_string(horizontal) + "[/bl]x[bl]" +
-                        std::to_string(vertical) + "[/bl]");
+                out.report(sizeLine("size", horizontal, vertical));
             } else if (sequenceCountdown == 3) {
                 // aspect_ratio_information (4 bits), frame_rate_code (4 bits)
-                out.log(aspectRatioLine(m >> 4));
-                out.log(frameRateLine(m & 0x0F, input.locale));
+                out.report(sequenceAspectRatioLine(m >> 4));
+                out.report(frameRateLine(m & 0x0F, input.locale));
                 result.frameRate = storedFrameRate(m & 0x0F);
             } else if (sequenceCountdown == 0) {
                 // bit_rate_value (18 bits, units of 400 bit/s)
                 const uint32_t bitRateValue = (codeWindow >> 6) & 0x3FFFF;
-                out.log("  Sequence header bitrate = [bl]" +
-                        std::to_string(bitRateValue * 400 / 1000) + "[/bl] kbps");
+                const uint32_t kilobits = bitRateValue * 400 / 1000;
+                out.report(ReportLine("  ").field("Sequence header bitrate", kilobits * 1000.0,
+                                                  "bit/s",
+                                                  blue(std::to_string(kilobits)) + " kbps"));
             }
         } else if (pictureCountdown > 0) {
             if (--pictureCountdown == 0) {
                 // picture_coding_type: 1 I, 2 P, 3 B
                 const unsigned pictureCodingType = (m >> 3) & 0x07;
                 if (pictureCodingType == 0 || pictureCodingType > 3)
-                    out.log("   illegal picture_coding_type = " +
-                            std::to_string(pictureCodingType));
+                    out.report(detailLine("illegal picture_coding_type", pictureCodingType));
             }
         } else if (codeWindow == kExtensionStartCode) {
             extensionPending = true;
@@ -129,12 +131,13 @@ InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
             }
         } else if (codingExtensionCountdown > 0) {
             if (--codingExtensionCountdown == 1 && ptsCountdown > 0 && --ptsCountdown == 0)
-                out.log("   First Video PTS = " + hex8(input.firstPts));
+                out.report(detailLine("First Video PTS", static_cast<double>(input.firstPts), "",
+                                      hex8(input.firstPts)));
         } else if (sequenceExtensionPending) {
             sequenceExtensionPending = false;
             if (!sequenceReportsDone) {
                 // progressive_sequence follows profile_and_level_indication
-                out.log("   Progressive Sequence = " + std::to_string((m >> 3) & 1));
+                out.report(detailLine("Progressive Sequence", (m >> 3) & 1));
                 sequenceReportsDone = true;
             }
         }

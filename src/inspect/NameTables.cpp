@@ -2,10 +2,19 @@
 
 namespace tessary {
 
-const std::array<std::string_view, 16> QuantizationNames = {"16", "20", "24"};
+const std::array<NamedNumber, 16> QuantizationBits = {{{"16", 16}, {"20", 20}, {"24", 24}}};
 
-const std::array<std::string_view, 16> SampleRateNames = {"48", "96", "192",  "",     "",     "",
-                                                          "",   "",   "44.1", "88.2", "176.4"};
+const std::array<NamedNumber, 16> SampleRates = {{{"48", 48000},
+                                                  {"96", 96000},
+                                                  {"192", 192000},
+                                                  {},
+                                                  {},
+                                                  {},
+                                                  {},
+                                                  {},
+                                                  {"44.1", 44100},
+                                                  {"88.2", 88200},
+                                                  {"176.4", 176400}}};
 
 const std::array<std::string_view, 32> MlpChannelNames = {"C (mono)",
                                                           "L + R",

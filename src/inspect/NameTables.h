@@ -28,10 +28,18 @@ inline constexpr std::array<std::string_view, 16> AspectRatioNames = {
     "[bl]3:2[/bl]\"",
 };
 
+// A table entry that a line shows as `text` and that stands for `number` in SI units; 0 for
+// an entry that is no number (its text is then the value).
+struct NamedNumber {
+    std::string_view text;
+    double number;
+};
+
 // Word lengths in bits by a 4-bit quantization code (MLP format information, LPCM header).
-extern const std::array<std::string_view, 16> QuantizationNames;
-// Sampling frequencies in kHz by a 4-bit code (MLP format information, LPCM header).
-extern const std::array<std::string_view, 16> SampleRateNames;
+extern const std::array<NamedNumber, 16> QuantizationBits;
+// Sampling frequencies in Hz, shown in kHz, by a 4-bit code (MLP format information, LPCM
+// header).
+extern const std::array<NamedNumber, 16> SampleRates;
 // Channel arrangements by the 5-bit channel assignment of standard MLP.
 extern const std::array<std::string_view, 32> MlpChannelNames;
 // Channel arrangements by a 5-bit TrueHD channel assignment.

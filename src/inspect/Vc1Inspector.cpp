@@ -6,7 +6,7 @@
 #include <string>
 
 #include "inspect/BitReader.h"
-#include "inspect/NameTables.h"
+#include "inspect/DetailLines.h"
 #include "inspect/PayloadSearch.h"
 #include "platform/Reporter.h"
 
@@ -61,19 +61,18 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
     BitReader bits(header.data(), headerLength, 0);
 
     const uint32_t profile = bits.readBits(2);
-    out.log(profile == 3 ? "   Profile = Advanced" : "   Profile = Reserved");
+    out.report(detailText("Profile", profile == 3 ? "Advanced" : "Reserved"));
     const uint32_t level = bits.readBits(3);
-    out.log(level <= 4 ? "   Level = " + std::to_string(level) : "   Level = Reserved");
+    out.report(level <= 4 ? detailLine("Level", level) : detailText("Level", "Reserved"));
     const uint32_t colordiffFormat = bits.readBits(2);
-    out.log(colordiffFormat == 1 ? "   Chroma Format = [bl]4:2:0[/bl]"
-                                 : "   Chroma Format = Reserved");
+    out.report(colordiffFormat == 1 ? detailLine("Chroma Format", "4:2:0", "", blue("4:2:0"))
+                                    : detailText("Chroma Format", "Reserved"));
     bits.skipBits(3); // frmrtq_postproc
     bits.skipBits(5); // bitrtq_postproc
     bits.skipBits(1); // postprocflag
     const uint32_t maxCodedWidth = bits.readBits(12);
     const uint32_t maxCodedHeight = bits.readBits(12);
-    out.log("   Size = [bl]" + std::to_string(2 * maxCodedWidth + 2) + "[/bl]x[bl]" +
-            std::to_string(2 * maxCodedHeight + 2) + "[/bl]");
+    out.report(sizeLine("Size", 2 * maxCodedWidth + 2, 2 * maxCodedHeight + 2));
     const uint32_t pulldown = bits.readBits(1);
     bits.skipBits(1); // interlace
     bits.skipBits(1); // tfcntrflag
@@ -86,8 +85,7 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
     if (displayExt != 1) return result;
     const uint32_t dispHorizSize = bits.readBits(14);
     const uint32_t dispVertSize = bits.readBits(14);
-    out.log("   Display size = [bl]" + std::to_string(dispHorizSize + 1) + "[/bl]x[bl]" +
-            std::to_string(dispVertSize + 1) + "[/bl]");
+    out.report(sizeLine("Display size", dispHorizSize + 1, dispVertSize + 1));
 
     const uint32_t aspectRatioFlag = bits.readBits(1);
     if (aspectRatioFlag == 1) {
@@ -95,10 +93,10 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
         if (aspectRatio == 15) {
             const uint32_t aspectHorizSize = bits.readBits(8);
             const uint32_t aspectVertSize = bits.readBits(8);
-            out.log("   Aspect ratio = " + std::to_string(aspectHorizSize) + ":" +
-                    std::to_string(aspectVertSize));
+            out.report(detailText("Aspect ratio", std::to_string(aspectHorizSize) + ":" +
+                                                      std::to_string(aspectVertSize)));
         } else {
-            out.log("   Aspect ratio = " + std::string(AspectRatioNames[aspectRatio]));
+            out.report(aspectRatioLine(aspectRatio));
         }
     }
 
@@ -108,7 +106,8 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
         if (framerateind == 1) {
             const uint32_t framerateexp = bits.readBits(16);
             const double rate = (framerateexp + 1) / 32.0;
-            out.log("   Frame Rate = [bl]" + formatDecimal(rate, input.locale) + "[/bl]");
+            out.report(
+                detailLine("Frame Rate", rate, "frame/s", blue(formatDecimal(rate, input.locale))));
             result.frameRate = rate;
         } else {
             uint32_t numerator = rateTerm(bits.readBits(8), kFrameRateNumerators, out);
@@ -118,8 +117,10 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
             if (denominator != 0) {
                 const double rate = static_cast<double>(numerator) / denominator;
                 const double shown = std::nearbyint(rate * 1000) / 1000; // halves to even
-                out.log("   Frame Rate = [bl]" + formatDecimal(shown, input.locale) + "[/bl] (" +
-                        std::to_string(numerator) + "/" + std::to_string(denominator) + ")");
+                out.report(detailLine("Frame Rate", shown, "frame/s",
+                                      blue(formatDecimal(shown, input.locale)))
+                               .text(" (" + std::to_string(numerator) + "/" +
+                                     std::to_string(denominator) + ")"));
                 result.frameRate = rate;
             }
         }

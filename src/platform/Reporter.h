@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/ReportLine.h"
+
 namespace tessary {
 
 // Where the operations report: one line of the message log (with markup) or the text of a
@@ -11,6 +13,9 @@ public:
     virtual ~Reporter() = default;
     virtual void log(std::string_view message) = 0;
     virtual void slog(std::string_view text, int panel) = 0;
+    // A line with named values: the log shows its markup; a reporter that keeps the values
+    // takes them from here.
+    virtual void report(const ReportLine& line) { log(line.markup()); }
 };
 
 } // namespace tessary

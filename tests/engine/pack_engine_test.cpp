@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "FieldAgreement.h"
 #include "MemoryOutputs.h"
 #include "PackWriter.h"
 #include "TempDir.h"
@@ -101,6 +102,48 @@ TEST(PackEngine, ReadPassReportsNavigationStreamsAndDetails) {
     EXPECT_EQ(r.state.minFirstPts, 90000u); // audio and video only
     EXPECT_DOUBLE_EQ(r.state.totalSeconds, 61.5);
     EXPECT_FALSE(r.host.cancelEnabled);
+}
+
+TEST(PackEngine, ReadPassKeepsTheNavigationDataAndDetailsThatADemuxPassLeaves) {
+    using Control = NavigationReport::Control;
+    NavPack flagsSet, flagsClear, flagsInvalid;
+    flagsSet.encryption = 0x40;
+    flagsSet.cgmsValid = flagsSet.apsValid = flagsSet.ictValid = flagsSet.dotValid = true;
+    flagsSet.cgms = 3;
+    flagsSet.aps = 6;
+    flagsSet.ict = flagsSet.dot = true;
+    flagsClear.cgmsValid = flagsClear.apsValid = flagsClear.ictValid = flagsClear.dotValid = true;
+    flagsInvalid.cgms = 2; // values without their valid flags count for nothing
+    flagsInvalid.ict = true;
+    const std::vector<std::pair<NavPack, Control>> cases = {
+        {flagsSet,
+         {true, CopyFlag{3, "Encryption Plus Non-Assertion"}, CopyFlag{6, "APS2 is ON"}, true,
+          true}},
+        {flagsClear, {false, CopyFlag{0, "Copy Freely"}, CopyFlag{0, "off"}, false, false}},
+        {flagsInvalid, {false, std::nullopt, std::nullopt, std::nullopt, std::nullopt}}};
+    for (auto [nav, control] : cases) {
+        nav.vobId = 7;
+        nav.firstPtm = 90000;
+        nav.lastPtm = 225000;
+        nav.audioSync[0] = 1;
+        PackWriter w;
+        w.addNavPack(nav);
+        w.addPayload(Stream::ac3(0), filler(500), {.pts = 99000});
+        PassResult r;
+        runPass(r, w.bytes(), "MOVIE.EVO");
+        const NavigationReport expected{
+            "", NavigationReport::Search{7, 0, 1, 0, 90000, 225000, 1.5}, control};
+        EXPECT_EQ(r.state.navigation, std::vector<NavigationReport>{expected});
+        const std::vector<ReportField> details = {{"First PTS", 99000.0, "", ""},
+                                                  {"Substream id", 128.0, "", ""}};
+        EXPECT_EQ(r.state.details[audioSlot(0)], details);
+
+        const DemuxOutputs none;
+        runPass(r, w.bytes(), "MOVIE.EVO", RunMode::Demux, &none);
+        EXPECT_EQ(r.state.navigation, std::vector<NavigationReport>{expected});
+        EXPECT_EQ(r.state.details[audioSlot(0)], details);
+        EXPECT_EQ(r.state.firstPts[audioSlot(0)], 99000u);
+    }
 }
 
 TEST(PackEngine, WithoutDetailsOnlyDiscoveryAndNavigationAreReported) {

@@ -12,15 +12,20 @@
 
 namespace tessary::test {
 
-// Collects what an operation reports, markup included.
+// Collects what an operation reports, markup included, and the named values of its lines.
 class RecordingReporter : public Reporter {
 public:
     void log(std::string_view message) override { lines.emplace_back(message); }
     void slog(std::string_view text, int panel) override {
         panels.emplace_back(panel, std::string(text));
     }
+    void report(const ReportLine& line) override {
+        fields.insert(fields.end(), line.fields().begin(), line.fields().end());
+        log(line.markup());
+    }
     std::vector<std::string> lines;
     std::vector<std::pair<int, std::string>> panels;
+    std::vector<ReportField> fields;
 };
 
 // A clock that advances by `step` days at every reading.
