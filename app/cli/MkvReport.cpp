@@ -30,6 +30,7 @@ json chapterList(const std::vector<std::string>& lines) {
 
 nlohmann::ordered_json mkvReport(TfMain& main, const std::vector<std::string>& subpictures) {
     json report = demuxReport(main);
+    report["command"] = "mkv";
     const MuxPlan& plan = main.lastMuxPlan();
     const MuxOutcome& outcome = main.lastMuxOutcome();
     json tracks = json::array();

@@ -8,6 +8,7 @@
 
 #include "CliRun.h"
 #include "DemoDisc.h"
+#include "PackWriter.h"
 #include "TempDir.h"
 
 namespace tessary::test {
@@ -123,6 +124,28 @@ TEST(CliMkv, WithoutAPlaylistTheOptionsFileNamesTracksByCaptionAndLanguageUnknow
                   "\"--track-name\",\n  \"0:DD+.stream.01\",\n  \"--sync\",\n  \"0:0\",\n  \"" +
                   prefix + "DD+.stream.01.mpa\"\n]\n");
     EXPECT_FALSE(fs::exists(work / "FEATURE_1_FEATURE_2.mkv-chapters.txt"));
+}
+
+TEST(CliMkv, EachTrackIsDelayedByItsFirstPtsAfterTheFirstVideoPts) {
+    PackWriter w;
+    const Bytes frame = {0x00, 0x00, 0x01, 0xB3, 0x11, 0x22};
+    w.addPayload(Stream::mpeg2Video(0), frame, {.pts = 90000});
+    w.addPayload(Stream::ac3(0), Bytes(100, 0x11), {.pts = 90000 + 9000}); // 100 ms later
+    w.addPayload(Stream::ac3(1), Bytes(100, 0x22), {.pts = 90000 - 4500}); // 50 ms earlier
+    w.addPayload(Stream::mpeg2Video(0), frame, {.pts = 93754});
+    TempDir disc, bin;
+    const fs::path source = disc.writeFile("DELAYS.EVO", w.bytes());
+    CliResult result;
+    {
+        SearchPath path(bin.path()); // no mkvmerge: the plan is all this needs
+        result = runCliArgs({"mkv", "--format", "json", source.string()});
+    }
+    ASSERT_EQ(result.status, 3) << result.err;
+    const auto document = nlohmann::json::parse(result.out);
+    std::vector<int64_t> delays;
+    for (const auto& track : document["matroska"]["tracks"])
+        delays.push_back(track["delayMs"]);
+    EXPECT_EQ(delays, (std::vector<int64_t>{0, 100, -50})) << result.out;
 }
 
 } // namespace
