@@ -12,6 +12,7 @@ void ReadOperation::run(const std::string& sourcePath, const std::string& second
     state_.minFirstPts = kNoPts;
     state_.firstVideoPtm = 0;
     state_.totalSeconds = 0;
+    state_.packHeaderSeen = false;
 
     out_.log("Opening file [b]" + state_.sourceName + "[/b]");
     {
