@@ -3,8 +3,9 @@
 # are already there. Runs apt-get as root (through sudo when not root).
 set -euo pipefail
 
+# zsh: the completion test checks the syntax of tessary-cli's zsh script with it.
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev
-          nlohmann-json3-dev)
+          nlohmann-json3-dev zsh)
 if [[ "${TESSARY_WITH_GUI:-1}" == 1 ]]; then
   packages+=(qt6-base-dev libgl-dev)
 fi
