@@ -45,7 +45,9 @@ icons=/usr/share/icons/hicolor
 sizes=(16 32 48 64 128 256)
 expected=(/usr/bin/tessary /usr/bin/tessary-cli /usr/share/man/man1/tessary.1.gz
           /usr/share/man/man1/tessary-cli.1.gz /usr/share/applications/tessary.desktop
-          /usr/share/mime/packages/tessary.xml "$icons/scalable/apps/tessary.svg")
+          /usr/share/mime/packages/tessary.xml "$icons/scalable/apps/tessary.svg"
+          /usr/share/bash-completion/completions/tessary-cli
+          /usr/share/zsh/vendor-completions/_tessary-cli)
 for size in "${sizes[@]}"; do
   expected+=("$icons/${size}x${size}/apps/tessary.png")
 done
@@ -79,6 +81,12 @@ for line in "Done." "276 counted frames (0:00:11.511) in video stream 0." \
   grep -qxF "$line" "$work/read.txt" || fail "the report of the Read lacks \"$line\""
 done
 echo "read FEATURE_1.EVO: $(wc -l <"$work/read.txt") report lines"
+
+echo "== shell completions"
+completion=/usr/share/bash-completion/completions/tessary-cli
+bash -c "source $completion && complete -p tessary-cli" || fail "bash does not take $completion"
+cmp -s "$completion" <(/usr/bin/tessary-cli --completion bash) ||
+  fail "$completion is not what tessary-cli --completion bash prints"
 
 # Container images often keep dpkg from installing manual pages (path-exclude): the page is
 # then read from the package.

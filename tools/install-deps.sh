@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # python3-jsonschema: the test that checks tessary-cli's JSON against docs/tessary-cli.schema.json.
+# zsh: the completion test checks the syntax of tessary-cli's zsh script with it.
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev
-          nlohmann-json3-dev python3-jsonschema)
+          nlohmann-json3-dev python3-jsonschema zsh)
 if [[ "${TESSARY_WITH_GUI:-1}" == 1 ]]; then
   packages+=(qt6-base-dev libgl-dev)
 fi

@@ -8,10 +8,17 @@
 #include <system_error>
 #include <vector>
 
+#include "Completion.h"
+#include "HelpFormatter.h"
 #include "JsonReport.h"
 #include "MkvReport.h"
+#include "NewFolders.h"
+#include "OptionValues.h"
 #include "Selection.h"
 #include "TerminalOutput.h"
+#include "UsageErrors.h"
+#include "VisibleParts.h"
+#include "Warnings.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -54,6 +61,7 @@ struct ReadOptions {
     int fastSize = 300;
     bool noCountFrames = false;
     bool noDetails = false;
+    bool strict = false; // no program stream found: stop with kExitNoProgramStream
 };
 
 // What a command does after the Read: nothing, a Demux or a Rebuild.
@@ -101,6 +109,7 @@ struct Options {
     PlaylistOptions playlist;
     MkvOptions mkv;
     OutputOptions output;
+    std::string completionShell; // --completion: print the script for this shell
 };
 
 // Returns the SOURCE option, for a command that takes fewer kinds of source.
@@ -108,22 +117,29 @@ CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     CLI::Option* source =
         command.add_option("SOURCE", options.source, "The .EVO, .VOB or .AOB file to read")
             ->required();
+    describeValue(source, "SOURCE", ValueKind::File);
     command.add_flag("--no-continue", options.noContinue,
                      "Do not continue onto the second feature file (FEATURE_2.EVO)");
     command.add_flag("--full", options.full, "Read the whole file (fast check off)");
-    command
-        .add_option("--fast-size", options.fastSize, "Fast check: read only the first MB megabytes")
-        ->check(CLI::Range(0, 999))
-        ->default_val(300);
+    describeValue(command
+                      .add_option("--fast-size", options.fastSize,
+                                  "Fast check: read only the first MB megabytes (0 to 999, "
+                                  "default 300)")
+                      ->check(wholeNumberIn(0, 999)),
+                  "MB", ValueKind::Text);
     command.add_flag("--no-count-frames", options.noCountFrames, "Do not count video frames");
     command.add_flag("--no-details", options.noDetails, "Report no stream details");
+    command.add_flag("--strict", options.strict,
+                     "Stop with exit status 4 when the source holds no MPEG program stream");
     return source;
 }
 
 CLI::Option* addOutputDirOption(CLI::App& command, std::string& folder, const std::string& files) {
-    return command.add_option("-o,--output-dir", folder,
-                              "Folder for the " + files +
-                                  ", created when missing (default: the source's folder)");
+    return describeValue(command.add_option("-o,--output-dir", folder,
+                                            "Folder for the " + files +
+                                                ", created when missing (default: the "
+                                                "source's folder)"),
+                         "DIR", ValueKind::Folder);
 }
 
 // `verb` says what becomes of the selected streams, `files` what is written.
@@ -138,12 +154,14 @@ void addWriteOptions(CLI::App& command, WriteOptions& options, const std::string
             }
             return std::string();
         },
-        "KEYS");
-    command
-        .add_option("-s,--select", options.select,
-                    "Streams to " + verb + ", e.g. v0,a0,s1 (default: every stream found)")
-        ->check(keys)
-        ->allow_extra_args(false);
+        "");
+    describeValue(
+        command
+            .add_option("-s,--select", options.select,
+                        "Streams to " + verb + ", e.g. v0,a0,s1 (default: every stream found)")
+            ->check(keys)
+            ->allow_extra_args(false),
+        "KEYS", ValueKind::Text);
     addOutputDirOption(command, options.outputDir, files);
 }
 
@@ -153,16 +171,18 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
         [](std::string& text) {
             return text.size() > 5 ? "\"" + text + "\" is longer than 5 characters" : std::string();
         },
-        "EXT");
-    command.add_option("--video-ext", options.videoExt, "Extension of the video files")
-        ->check(extension)
-        ->default_str("mpv");
-    command.add_option("--audio-ext", options.audioExt, "Extension of the audio files")
-        ->check(extension)
-        ->default_str("mpa");
-    command.add_option("--sub-ext", options.subExt, "Extension of the subpicture files")
-        ->check(extension)
-        ->default_str("sup");
+        "");
+    const auto addExtension = [&](const char* name, std::string& target, const char* files) {
+        describeValue(command
+                          .add_option(name, target,
+                                      std::string("Extension of the ") + files +
+                                          " files, at most 5 characters (default " + target + ")")
+                          ->check(extension),
+                      "EXT", ValueKind::Text);
+    };
+    addExtension("--video-ext", options.videoExt, "video");
+    addExtension("--audio-ext", options.audioExt, "audio");
+    addExtension("--sub-ext", options.subExt, "subpicture");
     command.add_flag("--lpcm-wav", options.lpcmWav,
                      "Write LPCM audio of EVO and VOB sources as .wav files");
 }
@@ -176,41 +196,46 @@ void addRebuildOptions(CLI::App& command, CLI::Option& source, RebuildOptions& o
                        ? std::string()
                        : "\"" + path + "\" is not an .EVO file: only EVO files can be rebuilt";
         },
-        "EVO"));
+        ""));
     command.add_flag("--adv-pck", options.advancedPacks,
                      "Keep the advanced packs (ADV_PCK) in the rebuilt file");
 }
 
 void addPlaylistOptions(CLI::App& command, PlaylistOptions& options, std::string& folder) {
-    command.add_option("PLAYLIST", options.path, "The playlist to read (VPLST000.XPL)")->required();
-    command
-        .add_option("--source", options.source,
-                    "The feature file whose title is read; only its name is used")
-        ->required();
+    describeValue(
+        command.add_option("PLAYLIST", options.path, "The playlist to read (VPLST000.XPL)")
+            ->required(),
+        "PLAYLIST", ValueKind::File);
+    describeValue(command
+                      .add_option("--source", options.source,
+                                  "The feature file whose title is read; only its name is used")
+                      ->required(),
+                  "SOURCE", ValueKind::File);
     command.add_flag("--tree", options.tree, "Print the title's tree after the log");
     CLI::Option* chapters =
         command.add_flag("--chapters", options.chapters, "Write the chapter list to a file");
-    addOutputDirOption(command, folder, "chapters file")->needs(chapters);
+    CLI::Option* outputDir = addOutputDirOption(command, folder, "chapters file");
+    outputDir->needs(chapters)->description(outputDir->get_description() +
+                                            "; only with --chapters");
 }
 
 void addMkvOptions(CLI::App& command, MkvOptions& options) {
-    command.add_option("--playlist", options.playlist,
-                       "The playlist for track names, languages and chapters (default: "
-                       "../ADV_OBJ/VPLST000.XPL beside the source's folder, when it exists)");
+    describeValue(
+        command.add_option("--playlist", options.playlist,
+                           "The playlist for track names, languages and chapters (default: "
+                           "../ADV_OBJ/VPLST000.XPL beside the source's folder, when it exists)"),
+        "XPL", ValueKind::File);
     command.add_flag("--keep", options.keep,
                      "Keep the work folder of demuxed files after the Matroska file is made");
 }
 
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
-    const std::map<std::string, Colour> colours{
-        {"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}};
-    const std::map<std::string, Format> formats{{"text", Format::Text}, {"json", Format::Json}};
-    command.add_option("--color", options.colour, "Mark up the report with ANSI colours")
-        ->transform(CLI::CheckedTransformer(colours, CLI::ignore_case))
-        ->default_str("auto");
-    command.add_option("--format", options.format, "Print the report as text or as JSON")
-        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
-        ->default_str("text");
+    addChoiceOption(command, "--color", options.colour,
+                    {{"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}},
+                    "WHEN", "Mark up the report with ANSI colours");
+    addChoiceOption(command, "--format", options.format,
+                    {{"text", Format::Text}, {"json", Format::Json}}, "FORMAT",
+                    "The report's format");
     command.add_flag("-q,--quiet", options.quiet, "Show no progress");
 }
 
@@ -227,7 +252,7 @@ void applyReadOptions(TfMain& main, const ReadOptions& options) {
 
 // Checks the boxes of the selected streams that the Read found, and clears the others. A key
 // whose stream was not found is skipped with a warning. No selection: every stream found.
-void applySelection(TfMain& main, const std::vector<std::string>& lists, std::ostream& err) {
+void applySelection(TfMain& main, const std::vector<std::string>& lists, Warnings& warnings) {
     if (lists.empty()) return; // the Read checked every stream it found
     for (int slot = 1; slot < kStreamSlotCount; ++slot)
         if (CheckBox* box = main.boxOfSlot(slot)) box->setChecked(false);
@@ -237,8 +262,8 @@ void applySelection(TfMain& main, const std::vector<std::string>& lists, std::os
             if (box->enabled())
                 box->setChecked(true);
             else
-                err << "tessary-cli: warning: no stream " << keyName(key) << " in "
-                    << namePart(main.eEVOfile.text()) << ", skipped\n";
+                warnings.add("no stream " + keyName(key) + " in " + namePart(main.eEVOfile.text()) +
+                             ", skipped");
         }
     main.cbVideoClick();
 }
@@ -257,7 +282,7 @@ bool makeOutputFolder(const std::string& folder, Ui& ui) {
 // Sets the controls that only the pass uses and starts it as its button does. As in the
 // window, the button needs at least one stream box checked: none, and the pass is skipped
 // with a warning.
-void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& err) {
+void startPass(TfMain& main, Pass pass, const Options& options, Warnings& warnings) {
     const bool demux = pass == Pass::Demux;
     if (demux) {
         main.eVideoExt.setText(options.demux.videoExt);
@@ -268,8 +293,8 @@ void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& er
         main.cbRBAdvanced.setChecked(options.rebuild.advancedPacks);
     }
     if (!(demux ? main.bDemux : main.bRebuild).enabled()) {
-        err << "tessary-cli: warning: no stream to " << (demux ? "demux" : "rebuild") << " in "
-            << namePart(main.eEVOfile.text()) << '\n';
+        warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
+                     namePart(main.eEVOfile.text()));
         return;
     }
     if (demux) {
@@ -279,11 +304,10 @@ void startPass(TfMain& main, Pass pass, const Options& options, std::ostream& er
     main.bRebuildClick();
     // Packets of streams the Read did not find lose their identifier in the rebuilt file.
     if (const auto& ids = main.lastRebuildUnnumbered(); !ids.empty()) {
-        err << "tessary-cli: warning: streams the Read did not find were written with the "
-               "identifier FF:";
+        std::string text = "streams the Read did not find were written with the identifier FF:";
         for (int id : ids)
-            err << ' ' << hex2(static_cast<uint32_t>(id));
-        err << " (read the whole file with --full to find every stream)\n";
+            text += ' ' + hex2(static_cast<uint32_t>(id));
+        warnings.add(text + " (read the whole file with --full to find every stream)");
     }
 }
 
@@ -308,7 +332,7 @@ class Session {
 public:
     Session(const OutputOptions& output, std::ostream& out, std::ostream& err,
             bool stdoutIsTerminal, bool stderrIsTerminal)
-        : ui(err), main(ui, clock), json(output.format == Format::Json), err_(err) {
+        : ui(err), main(ui, clock), json(output.format == Format::Json), warnings(err), err_(err) {
         const bool colour =
             output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
         if (!json)
@@ -334,20 +358,46 @@ public:
         progressShown_ = false;
     }
 
+    // Prints the report, with the run's warnings, as one JSON document.
+    void printJson(std::ostream& out, nlohmann::ordered_json report) const {
+        report["warnings"] = warnings.texts();
+        out << dumpJson(report) << '\n';
+    }
+
     CliUi ui;
     SystemClock clock;
     TfMain main;
     const bool json;
+    Warnings warnings;
 
 private:
     std::ostream& err_;
     bool progressShown_ = false;
 };
 
+// A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
+// warned of, and a script that reads many files goes on, unless --strict stops the command
+// there: then this is false.
+bool programStreamFound(const ReadOptions& options, Session& session) {
+    if (session.main.state.packHeaderSeen) return true;
+    session.warnings.add("no MPEG program stream found in " + namePart(options.source));
+    return !options.strict;
+}
+
+// Ends a command that --strict stops after the Read: the folders made for its outputs go
+// again, and the report is that of the Read.
+int stopWithoutProgramStream(Session& session, const std::vector<std::string>& newFolders,
+                             std::ostream& out) {
+    removeEmptyFolders(newFolders);
+    if (session.json) session.printJson(out, readReport(session.main));
+    return kExitNoProgramStream;
+}
+
 // Reads the source and then runs the pass on the selected streams.
-int runSource(const Options& options, Pass pass, Session& session, std::ostream& out,
-              std::ostream& err) {
+int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
     TfMain& main = session.main;
+    const std::vector<std::string> newFolders =
+        pass == Pass::None ? std::vector<std::string>() : missingFolders(options.write.outputDir);
     if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, session.ui))
         return kExitFailure;
     main.Resetcbs();
@@ -357,16 +407,18 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     main.bReadEVOClick();
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
+    if (!programStreamFound(options.read, session))
+        return stopWithoutProgramStream(session, newFolders, out);
 
     if (pass != Pass::None) {
-        applySelection(main, options.write.select, err);
+        applySelection(main, options.write.select, session.warnings);
         main.eWorkdir.setText(options.write.outputDir);
-        startPass(main, pass, options, err);
+        startPass(main, pass, options, session.warnings);
         session.clearProgress();
         if (session.ui.failed) return kExitFailure;
     }
 
-    if (session.json) out << dumpJson(report(main, pass)) << '\n';
+    if (session.json) session.printJson(out, report(main, pass));
     return kExitOk;
 }
 
@@ -383,7 +435,7 @@ std::string discPlaylist(const std::string& source) {
 // Moves the subpicture files out of the work folder, beside the Matroska file (the muxer
 // cannot take them). Returns where they went.
 std::vector<std::string> keepSubpictureFiles(const std::vector<std::string>& files,
-                                             const std::string& folder, std::ostream& err) {
+                                             const std::string& folder, Warnings& warnings) {
     namespace fs = std::filesystem;
     std::vector<std::string> kept;
     for (const std::string& file : files) {
@@ -391,7 +443,7 @@ std::vector<std::string> keepSubpictureFiles(const std::vector<std::string>& fil
         std::error_code error;
         fs::rename(file, target, error);
         if (error) {
-            err << "tessary-cli: warning: cannot move " << file << ": " << error.message() << '\n';
+            warnings.add("cannot move " + file + ": " + error.message());
             kept.push_back(file);
         } else {
             kept.push_back(target.string());
@@ -406,6 +458,7 @@ std::vector<std::string> keepSubpictureFiles(const std::vector<std::string>& fil
 int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
     TfMain& main = session.main;
     const std::string& folder = options.write.outputDir;
+    const std::vector<std::string> newFolders = missingFolders(folder);
     if (!makeOutputFolder(folder, session.ui)) return kExitFailure;
     main.Resetcbs();
     applyReadOptions(main, options.read);
@@ -421,24 +474,27 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
         session.clearProgress();
         if (session.ui.failed) return kExitFailure;
         if (!titleFound(main))
-            err << "tessary-cli: warning: no title of " << namePart(playlist) << " plays "
-                << namePart(options.read.source) << ": no names, languages or chapters\n";
+            session.warnings.add("no title of " + namePart(playlist) + " plays " +
+                                 namePart(options.read.source) +
+                                 ": no names, languages or chapters");
     }
     main.bReadEVOClick();
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
+    if (!programStreamFound(options.read, session))
+        return stopWithoutProgramStream(session, newFolders, out);
 
     // The Matroska file goes to the output folder, or beside the source.
     const std::string target = folder.empty() ? folderPart(options.read.source) : folder;
     const std::string workFolder =
         (std::filesystem::path(target) / (main.state.outputBaseName + ".work")).string();
     if (!makeOutputFolder(workFolder, session.ui)) return kExitFailure;
-    applySelection(main, options.write.select, err);
+    applySelection(main, options.write.select, session.warnings);
     main.eWorkdir.setText(workFolder);
     main.cbMakeMkv.setChecked(false);
     Options demux = options;
     demux.demux.lpcmWav = true; // mkvmerge reads LPCM from WAV files
-    startPass(main, Pass::Demux, demux, err);
+    startPass(main, Pass::Demux, demux, session.warnings);
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
     if (main.lastDemuxTargets().empty()) return kExitFailure;
@@ -450,19 +506,18 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
     std::vector<std::string> subpictures = main.lastMuxPlan().subpictureFiles;
     const MuxOutcome& outcome = main.lastMuxOutcome();
     if (outcome.made) {
-        subpictures = keepSubpictureFiles(subpictures, target.empty() ? "." : target, err);
+        subpictures =
+            keepSubpictureFiles(subpictures, target.empty() ? "." : target, session.warnings);
         for (const std::string& file : subpictures)
             err << "tessary-cli: subpicture stream not in the Matroska file, kept as " << file
                 << '\n';
         if (!options.mkv.keep) {
             std::error_code error;
             std::filesystem::remove_all(workFolder, error);
-            if (error)
-                err << "tessary-cli: warning: cannot remove " << workFolder << ": "
-                    << error.message() << '\n';
+            if (error) session.warnings.add("cannot remove " + workFolder + ": " + error.message());
         }
     }
-    if (session.json) out << dumpJson(mkvReport(main, subpictures)) << '\n';
+    if (session.json) session.printJson(out, mkvReport(main, subpictures));
     if (outcome.made) return kExitOk;
     err << "tessary-cli: mkvmerge was not found (install mkvtoolnix): the demuxed streams, the "
            "options file and the chapters are in "
@@ -472,7 +527,7 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
 }
 
 // Reads the playlist for the source's title, then writes its chapter list when asked to.
-int runPlaylist(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+int runPlaylist(const Options& options, Session& session, std::ostream& out) {
     TfMain& main = session.main;
     const PlaylistOptions& playlist = options.playlist;
     const std::string& folder = options.write.outputDir;
@@ -485,8 +540,8 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out, std
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
     if (!titleFound(main))
-        err << "tessary-cli: warning: no title of " << namePart(playlist.path) << " plays "
-            << namePart(playlist.source) << '\n';
+        session.warnings.add("no title of " + namePart(playlist.path) + " plays " +
+                             namePart(playlist.source));
 
     if (playlist.chapters) {
         main.eWorkdir.setText(folder);
@@ -495,7 +550,7 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out, std
     }
 
     if (session.json)
-        out << dumpJson(playlistReport(main)) << '\n';
+        session.printJson(out, playlistReport(main));
     else if (playlist.tree)
         printTree(out, main.tvXPL.nodes());
     return kExitOk;
@@ -507,38 +562,30 @@ constexpr const char* kDashNote =
     "A file name that begins with \"-\" is taken for an option: put \"--\" before it, as in "
     "tessary-cli read -- -x.EVO";
 
-// A word of the command line that no command knows as an option but that could be a file
-// name: it begins with "-", and names a file or has a dot or a separator in it.
-std::string dashedFileName(const CLI::App& app, int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word == "--") break;
-        if (word.size() < 2 || word.front() != '-') continue;
-        const std::string name = word.substr(0, word.find('='));
-        bool known = app.get_option_no_throw(name) != nullptr;
-        for (const CLI::App* command : app.get_subcommands({}))
-            known = known || command->get_option_no_throw(name) != nullptr;
-        if (known) continue;
-        std::error_code error;
-        if (std::filesystem::exists(word, error) || word.find('.') != std::string::npos ||
-            word.find('/') != std::string::npos)
-            return word;
-    }
-    return {};
-}
+// The commands of the parser, to tell which one was given (none of these: read).
+struct Commands {
+    CLI::App* demux;
+    CLI::App* rebuild;
+    CLI::App* playlist;
+    CLI::App* mkv;
+};
 
-} // namespace
+// Defines tessary-cli's commands and options on `app`, each bound to its field of `options`.
+Commands defineCommandLine(CLI::App& app, Options& options) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag("-h,--help", "Print this help and exit");
+    app.set_version_flag("--version", std::string("tessary-cli ") + TESSARY_VERSION,
+                         "Print the version and exit");
+    app.require_subcommand(0, 1);
+    app.footer("Run \"tessary-cli COMMAND --help\" for the options of a command.\n" +
+               std::string(kDashNote));
+    // Hidden from the help: the build runs it to make the completion scripts it installs.
+    app.add_option("--completion", options.completionShell,
+                   "Print the completion script for bash or zsh")
+        ->check(oneOf({"bash", "zsh"}))
+        ->option_text("SHELL")
+        ->group(kHiddenGroup);
 
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-           bool stdoutIsTerminal, bool stderrIsTerminal) {
-    CLI::App app{"Tessary: reports, extracts and rebuilds the streams of HD DVD EVO files "
-                 "(and DVD VOB/AOB files).",
-                 "tessary-cli"};
-    app.require_subcommand(1);
-    app.set_version_flag("--version", std::string("tessary-cli ") + TESSARY_VERSION);
-    app.footer(kDashNote);
-
-    Options options;
     CLI::App* readCommand =
         app.add_subcommand("read", "Find the streams of a source file and report on them");
     addReadOptions(*readCommand, options.read);
@@ -574,33 +621,55 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     for (CLI::App* command :
          {readCommand, demuxCommand, rebuildCommand, playlistCommand, mkvCommand})
         command->footer(kDashNote);
+    return {demuxCommand, rebuildCommand, playlistCommand, mkvCommand};
+}
 
+constexpr const char* kAbout = "Tessary: reports, extracts and rebuilds the streams of HD DVD "
+                               "EVO files (and DVD VOB/AOB files).";
+
+} // namespace
+
+void withCommandLine(const std::function<void(const CLI::App&)>& use) {
+    CLI::App app{kAbout, "tessary-cli"};
+    Options options;
+    defineCommandLine(app, options);
+    use(app);
+}
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           bool stdoutIsTerminal, bool stderrIsTerminal) {
+    CLI::App app{kAbout, "tessary-cli"};
+    Options options;
+    const Commands commands = defineCommandLine(app, options);
+    if (refuseWithoutCommand(app, argc, argv, err)) return kExitUsage;
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitOk;
-    } catch (const CLI::CallForAllHelp&) {
-        out << app.help("", CLI::AppFormatMode::All);
-        return kExitOk;
     } catch (const CLI::CallForVersion&) {
         out << app.version() << '\n';
         return kExitOk;
     } catch (const CLI::ParseError& error) {
-        err << "tessary-cli: " << error.what() << '\n';
-        if (const std::string word = dashedFileName(app, argc, argv); !word.empty())
-            err << "tessary-cli: \"" << word << "\" was taken for an option; if it is a file, "
-                << "put \"--\" before it: tessary-cli " << (argc > 1 ? argv[1] : "read")
-                << " [OPTIONS] -- " << word << '\n';
-        err << "Run with --help for more information.\n";
+        printUsageError(app, error, argc, argv, err);
+        return kExitUsage;
+    }
+    if (!options.completionShell.empty()) {
+        out << completionScript(app, options.completionShell);
+        return kExitOk;
+    }
+    if (app.get_subcommands().empty()) {
+        printShortUsage(app, err);
         return kExitUsage;
     }
 
     Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
-    if (*playlistCommand) return runPlaylist(options, session, out, err);
-    if (*mkvCommand) return runMkv(options, session, out, err);
-    const Pass pass = *demuxCommand ? Pass::Demux : *rebuildCommand ? Pass::Rebuild : Pass::None;
-    return runSource(options, pass, session, out, err);
+    if (*commands.playlist) return runPlaylist(options, session, out);
+    if (*commands.mkv) return runMkv(options, session, out, err);
+    const Pass pass = *commands.demux     ? Pass::Demux
+                      : *commands.rebuild ? Pass::Rebuild
+                                          : Pass::None;
+    return runSource(options, pass, session, out);
 }
 
 } // namespace tessary::cli

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+
+namespace CLI {
+class App;
+}
 
 namespace tessary::cli {
 
@@ -8,11 +13,16 @@ namespace tessary::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // a file could not be opened, read or written
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitMuxerMissing = 3; // mkv: mkvmerge was not found; its files are ready
+inline constexpr int kExitMuxerMissing = 3;    // mkv: mkvmerge was not found; its files are ready
+inline constexpr int kExitNoProgramStream = 4; // --strict: the source holds no program stream
 
 // Runs the command line. `stdoutIsTerminal` and `stderrIsTerminal` decide the defaults of
 // colour and progress.
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            bool stdoutIsTerminal, bool stderrIsTerminal);
+
+// Hands tessary-cli's parser, with every command and option defined, to `use`: for tests that
+// hold the help and the completion scripts against it.
+void withCommandLine(const std::function<void(const CLI::App&)>& use);
 
 } // namespace tessary::cli

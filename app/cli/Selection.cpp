@@ -72,7 +72,9 @@ std::vector<StreamKey> parseSelection(std::string_view list) {
         while (!key.empty() && key.back() == ' ')
             key.remove_suffix(1);
         const auto parsed = parseStreamKey(key);
-        if (!parsed) throw std::invalid_argument("not a stream key: \"" + std::string(key) + "\"");
+        if (!parsed)
+            throw std::invalid_argument("\"" + std::string(key) +
+                                        "\" is not a stream key (v0, v1, a0 to a15, s0 to s31)");
         keys.push_back(*parsed);
         start = comma + 1;
     }

@@ -340,6 +340,11 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
             case 0xBE: startPacket(PacketKind::MapOrPadding); break;
             case 0xBD: startPacket(PacketKind::Private1Header); break;
             case 0xBF: startPacket(PacketKind::Private2); break;
+            case 0xBA:
+                // A pack header starts no packet; the bytes after it are hunted over.
+                state_.packHeaderSeen = true;
+                started = false;
+                break;
             default:
                 if (byte >= 0xC0 && byte <= 0xCF)
                     startPacket(PacketKind::MpegAudio);

@@ -14,6 +14,7 @@ void ReadOperation::run(const std::string& sourcePath, const std::string& second
     state_.totalSeconds = 0;
     state_.resetDetails();
     state_.navigation.clear();
+    state_.packHeaderSeen = false;
 
     out_.log("Opening file [b]" + state_.sourceName + "[/b]");
     {

@@ -85,6 +85,8 @@ struct RunState {
     bool cancelFlag = false;
     bool writingPass = false;
     bool fastCheckStop = false;
+    // The Read met a pack header (00 00 01 BA): the source holds an MPEG program stream.
+    bool packHeaderSeen = false;
 
     std::vector<uint8_t> blockBuffer = std::vector<uint8_t>(kBlockSize);
 

@@ -9,6 +9,7 @@
 #include "CliRun.h"
 #include "DemoDisc.h"
 #include "PackWriter.h"
+#include "ShellCommands.h"
 #include "TempDir.h"
 
 namespace tessary::test {
@@ -153,19 +154,6 @@ TEST(CliMkv, EachTrackIsDelayedByItsFirstPtsAfterTheFirstVideoPts) {
 
 namespace tessary::test {
 namespace {
-
-// What a program wrote on stdout.
-std::string programOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, got);
-        pclose(pipe);
-    }
-    return text;
-}
 
 TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) {
     if (programOutput("command -v mkvmerge mkvextract").empty())

@@ -20,6 +20,7 @@
 #include "LpcmFixtures.h"
 #include "PackWriter.h"
 #include "Selection.h"
+#include "ShellCommands.h"
 #include "TempDir.h"
 
 using namespace tessary;
@@ -299,19 +300,6 @@ namespace {
 std::string contents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool onPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a shell command: its exit status, and its standard output in `output`.
-int outputOf(const std::string& command, std::string& output) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
-    for (char chunk[4096]; const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe);)
-        output.append(chunk, got);
-    return pclose(pipe);
 }
 
 // Rebuild of the demo disc keeping H.264 video 0, AC-3 audio 0, DTS audio 2 and subpicture 1.

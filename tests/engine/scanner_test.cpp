@@ -152,6 +152,25 @@ TEST(PackScanner, ResultDoesNotDependOnBlockBoundaries) {
     }
 }
 
+TEST(PackScanner, NotesWhetherAPackHeaderWasMet) {
+    const std::string text = "Opening file FEATURE_1.EVO\n0 0 1 BA\n";
+    // 00 00 01 BA as the payload of a video packet is no pack header.
+    const Bytes inPayload{0, 0, 1, 0xE0, 0, 7, 0x80, 0, 0, 0, 0, 1, 0xBA};
+    const std::vector<std::pair<Bytes, bool>> cases{{mixedSource().bytes(), true},
+                                                    {Bytes{0xFF, 0, 0, 1, 0xBA}, true},
+                                                    {Bytes(5000, 0), false},
+                                                    {Bytes(text.begin(), text.end()), false},
+                                                    {inPayload, false}};
+    for (const auto& [bytes, seen] : cases)
+        for (std::size_t blockSize : {1, 2, 3, 4096}) {
+            RunState state;
+            Recorder r;
+            scanInBlocks(bytes, blockSize, state, r);
+            EXPECT_EQ(state.packHeaderSeen, seen)
+                << bytes.size() << " bytes, blocks of " << blockSize;
+        }
+}
+
 TEST(PackScanner, PayloadSplitAcrossBlocksContinuesAtPositionZero) {
     PackWriter w;
     // Packs off the grid, so that the second block starts inside a packet's payload.
