@@ -497,7 +497,13 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
     startPass(main, Pass::Demux, demux, session.warnings);
     session.clearProgress();
     if (session.ui.failed) return kExitFailure;
-    if (main.lastDemuxTargets().empty()) return kExitFailure;
+    if (main.lastDemuxTargets().empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(workFolder, ignored); // empty: nothing was demuxed
+        session.ui.showError("no stream to put into a Matroska file in " +
+                             namePart(options.read.source));
+        return kExitFailure;
+    }
 
     const std::string mkvPath =
         (std::filesystem::path(target) / (main.state.outputBaseName + ".mkv")).string();

@@ -59,6 +59,8 @@ void TfMain::makeMatroska(const std::string& mkvPath) {
     lastMuxPlan_ = planMatroska(state, streams, playlist, mkvPath, prefix + ".mkv-chapters.txt");
     for (const std::string& file : lastMuxPlan_.subpictureFiles)
         log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
+    if (lastMuxPlan_.tracks.empty())
+        throw MuxError("No video or audio stream to put into " + namePart(mkvPath));
 
     state.writingPass = true;
     lastMuxOutcome_ = MatroskaMux({state, *this, *this, locale, *outputFiles_}, *programs_)
