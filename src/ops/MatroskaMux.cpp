@@ -48,26 +48,15 @@ std::string muxerCommand(const std::string& optionsPath) {
     return std::string(kMuxerName) + " " + shellQuoted("@" + optionsPath);
 }
 
-void MatroskaMux::writeLines(const std::string& path, const std::string& text) {
-    const std::unique_ptr<OutputFile> file = context_.files.create(path);
-    try {
-        file->append(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    } catch (...) {
-        closeAfterError(*file);
-        throw;
-    }
-    file->close();
-}
-
 MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath) {
     Reporter& out = context_.out;
     if (!plan.chaptersPath.empty()) {
         std::string chapters;
         for (const std::string& line : plan.chapterLines)
             chapters += line + "\n";
-        writeLines(plan.chaptersPath, chapters);
+        writeWholeFile(context_.files, plan.chaptersPath, chapters);
     }
-    writeLines(optionsPath, jsonStringArray(mkvmergeArguments(plan)));
+    writeWholeFile(context_.files, optionsPath, jsonStringArray(mkvmergeArguments(plan)));
 
     MuxOutcome outcome;
     outcome.command = muxerCommand(optionsPath);

@@ -38,8 +38,6 @@ public:
     MuxOutcome run(const MuxPlan& plan, const std::string& optionsPath);
 
 private:
-    void writeLines(const std::string& path, const std::string& text);
-
     OperationContext context_;
     Programs& programs_;
 };

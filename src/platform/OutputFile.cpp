@@ -96,6 +96,17 @@ void closeAfterError(OutputFile& file) noexcept {
     }
 }
 
+void writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text) {
+    const std::unique_ptr<OutputFile> file = files.create(path);
+    try {
+        file->append(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    } catch (...) {
+        closeAfterError(*file);
+        throw;
+    }
+    file->close();
+}
+
 std::unique_ptr<OutputFile> DiskOutputFiles::create(const std::string& path) {
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");

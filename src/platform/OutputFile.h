@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tessary {
 
@@ -22,6 +23,12 @@ public:
 // Closes a file on the way out of a failed operation: the first error is the one shown, so
 // one from the close is dropped.
 void closeAfterError(OutputFile& file) noexcept;
+
+class OutputFiles;
+
+// Creates `path` holding `text` and closes it; a failure raises FileError and leaves the file
+// closed with what was written.
+void writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text);
 
 // Creates output files (an existing file of the name is emptied). The port lets tests make a
 // create, a write or a close fail.

@@ -35,7 +35,6 @@ void TfMain::makeMatroska(const std::string& mkvPath) {
     const std::string prefix = outputPrefix(eWorkdir.text(), source, state.outputBaseName);
     lastMuxOptionsPath_ = prefix + ".mkvmerge.json";
     lastMuxOutcome_ = {};
-    refuseInputAsOutput(mkvPath, {source, secondFeatureFile()}, "It is a file being read");
 
     // Streams the Read did not find (a playlist declares more than the file holds) have
     // nothing to mux.
@@ -62,6 +61,11 @@ void TfMain::makeMatroska(const std::string& mkvPath) {
     if (lastMuxPlan_.tracks.empty())
         throw MuxError("No video or audio stream to put into " + namePart(mkvPath));
 
+    // None of the files written may lead to a file being read (through a link).
+    for (const std::string* output : std::initializer_list<const std::string*>{
+             &mkvPath, &lastMuxOptionsPath_, &lastMuxPlan_.chaptersPath})
+        refuseInputAsOutput(*output, {source, secondFeatureFile(), eXPLfile.text()},
+                            "It is a file being read");
     state.writingPass = true;
     lastMuxOutcome_ = MatroskaMux({state, *this, *this, locale, *outputFiles_}, *programs_)
                           .run(lastMuxPlan_, lastMuxOptionsPath_);

@@ -43,14 +43,7 @@ void TfMain::writeReport(const Ui::SaveFileChoice& choice) {
                         "It is a file being read");
     const std::string report = htmlReport(choice) ? logReportHtml(reMessage.lines(), title())
                                                   : logReportText(reMessage.lines());
-    const std::unique_ptr<OutputFile> file = outputFiles_->create(choice.path);
-    try {
-        file->append(reinterpret_cast<const uint8_t*>(report.data()), report.size());
-    } catch (...) {
-        closeAfterError(*file);
-        throw;
-    }
-    file->close();
+    writeWholeFile(*outputFiles_, choice.path, report);
 }
 
 } // namespace tessary
