@@ -148,8 +148,8 @@ TEST_F(JsonReport, DetailValuesAndRunsAgreeWithTheLogLines) {
         }
     }
     // Without details nothing is reported, and nothing is made up.
-    for (const json& stream :
-         runJson({"read", "--format", "json", "--no-details", source})["streams"]) {
+    const json plain = runJson({"read", "--format", "json", "--no-details", source});
+    for (const json& stream : plain["streams"]) {
         EXPECT_TRUE(stream["firstPts"].is_null());
         EXPECT_TRUE(stream["firstPtsOffsetMs"].is_null());
         EXPECT_TRUE(stream["fields"].empty());
