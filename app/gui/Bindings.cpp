@@ -1,5 +1,6 @@
 #include "Bindings.h"
 
+#include <QEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,6 +39,37 @@ void bindCheckBox(CheckBox& model, QAbstractButton* widget) {
     // toggled rather than clicked: radio buttons also report the one that was switched off.
     QObject::connect(widget, &QAbstractButton::toggled, widget,
                      [&model](bool checked) { model.setChecked(checked); });
+}
+
+namespace {
+// Toggles the box when its label is clicked, as a check box's own text does.
+class LabelClick : public QObject {
+public:
+    LabelClick(QAbstractButton* box, QObject* parent) : QObject(parent), box_(box) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease && box_->isEnabled()) box_->click();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractButton* box_;
+};
+} // namespace
+
+void bindWrappedCheckBox(CheckBox& model, QAbstractButton* box, QLabel* caption) {
+    bindCheckBox(model, box);
+    box->setText({});
+    caption->setWordWrap(true);
+    auto show = [&model, box, caption] {
+        box->setText({});
+        showCommon(model, caption);
+        caption->setText(qs(model.caption()));
+    };
+    show();
+    model.changed.connect(show);
+    caption->installEventFilter(new LabelClick(box, caption));
 }
 
 void bindTextField(TextField& model, QLineEdit* widget, bool editable) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -17,6 +18,9 @@ namespace tessary::gui {
 // change updates the widget, a click runs the handler (or changes the model).
 void bindButton(Button& model, QAbstractButton* widget, std::function<void()> handler);
 void bindCheckBox(CheckBox& model, QAbstractButton* widget);
+// A check box whose caption is a word-wrapped label beside it (for a long caption in a narrow
+// column): a click on the label toggles the box, and both show the hint.
+void bindWrappedCheckBox(CheckBox& model, QAbstractButton* box, QLabel* caption);
 void bindTextField(TextField& model, QLineEdit* widget, bool editable);
 void bindMessageLog(MessageLog& model, QTextEdit* widget);
 // The tree is rebuilt whenever the model's nodes change; the top nodes are shown expanded.

@@ -377,10 +377,16 @@ QWidget* MainWindow::buildOptionsPage() {
         bindCheckBox(*model, radio);
         autoLayout->addWidget(radio);
     }
+    // Its caption is longer than the column is wide at the smallest window: it wraps.
+    auto* makeMkvRow = new QHBoxLayout;
     auto* makeMkv = new QCheckBox(automatic);
     makeMkv->setObjectName("cbMakeMkv");
-    bindCheckBox(main_.cbMakeMkv, makeMkv);
-    autoLayout->addWidget(makeMkv);
+    auto* makeMkvCaption = new QLabel(automatic);
+    makeMkvCaption->setObjectName("cbMakeMkvCaption");
+    bindWrappedCheckBox(main_.cbMakeMkv, makeMkv, makeMkvCaption);
+    makeMkvRow->addWidget(makeMkv, 0, Qt::AlignTop);
+    makeMkvRow->addWidget(makeMkvCaption, 1);
+    autoLayout->addLayout(makeMkvRow);
     autoLayout->addStretch(1);
     layout->addWidget(automatic, 1);
     return page;
