@@ -68,7 +68,7 @@ sed -n 's/^Creating //p' "$out/report.txt" | while IFS= read -r file; do
         made="H.264 High@4.1, 1920x1080, 24000/1001 fps, yuv420p, 276 frames, GOP 12, 2 B-frames (libx264)"
         set -- -f h264 ;;
     *.VC-1.stream.*)
-        made="VC-1 Advanced@L3, 1920x1080, 24000/1001 fps, 276 frames; synthetic, frames of filler that do not decode cleanly"
+        made="VC-1 Advanced@L3, 1920x1080 (coded 1280x720), 24000/1001 fps, 276 frames; synthetic: flat I frames, skipped P frames"
         set -- -f vc1 ;;
     *.MPEG2.stream.*)
         made="(no MPEG-2 video on the demo disc)"

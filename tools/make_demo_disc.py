@@ -33,7 +33,8 @@ Each VOBU (one 12-frame GOP of video 0, about 0.5 s) starts with a navigation pa
 
 Streams (PES stream id / private stream 1 substream id):
     0xE2          video 0, H.264 High profile 1920x1080 23.976 fps, access unit delimiters
-    0xFD / 0x56   video 1, VC-1 Advanced profile 1920x1080 23.976 fps (synthetic frames)
+    0xFD / 0x56   video 1, VC-1 Advanced profile 1920x1080 23.976 fps (synthetic: flat I frames coded
+                  at 1280x720, skipped P frames)
     0xBD / 0x80   audio 0, AC-3 5.1 448 kbit/s
     0xBD / 0xC1   audio 1, E-AC-3 5.1 384 kbit/s
     0xBD / 0x8A   audio 2, DTS 5.1 768 kbit/s
@@ -293,7 +294,9 @@ def vc1_entry_point():
     w.put(1, 1)             # OVERLAP
     w.put(0, 2)             # QUANTIZER
     w.put(128, 8)           # HRD_FULLNESS[0]
-    w.put(0, 1)             # CODED_SIZE_FLAG
+    w.put(1, 1)             # CODED_SIZE_FLAG: the frames are coded at 1280x720
+    w.put(CODED_WIDTH // 2 - 1, 12)     # CODED_WIDTH
+    w.put(CODED_HEIGHT // 2 - 1, 12)    # CODED_HEIGHT
     w.put(0, 1)             # RANGE_MAPY_FLAG
     w.put(0, 1)             # RANGE_MAPUV_FLAG
     w.flush_one()
@@ -314,25 +317,62 @@ class Lcg:
         return bytes(1 + self.next() % 255 for _ in range(n))   # never 00
 
 
+CODED_WIDTH, CODED_HEIGHT = 1280, 720      # the entry point's coded size
+VC1_MACROBLOCKS = (CODED_WIDTH // 16) * (CODED_HEIGHT // 16)
+
+
+def vc1_intra_frame_header():
+    """A decodable I frame: every macroblock without AC coefficients and with a DC
+    differential of 0, so one flat picture (SMPTE 421M 7.1.1 and 8.1)."""
+    w = BitWriter()
+    w.put(0b110, 3)         # PTYPE: I
+    w.put(0, 1)             # RNDCTRL
+    w.put(12, 5)            # PQINDEX 12: PQUANT 9 (implicit quantizer), no CONDOVER
+    w.put(0, 1)             # ACPRED bitplane: INVERT
+    w.put(0b0000, 4)        #   IMODE raw: one bit per macroblock
+    w.put(0, 1)             # TRANSACFRM
+    w.put(0, 1)             # TRANSACFRM2
+    w.put(0, 1)             # TRANSDCTAB: low-motion DC tables
+    for _ in range(VC1_MACROBLOCKS):
+        w.put(1, 1)         # CBPCY 0 (no coded block)
+        w.put(0, 1)         # ACPRED off
+        w.put(0b1111, 4)    # four luma DC differentials of 0
+        w.put(0b0000, 4)    # two chroma DC differentials of 0
+    while len(w.bits) % 8:
+        w.put(1, 1)
+    return escape(w.data())
+
+
+def vc1_skipped_frame_header():
+    """A skipped P frame: PTYPE 1111 alone; the decoder repeats the last picture."""
+    w = BitWriter()
+    w.put(0b1111, 4)
+    while len(w.bits) % 8:
+        w.put(1, 1)
+    return w.data()
+
+
 def vc1_stream():
-    """The whole VC-1 elementary stream and its units (I/P frames only: PTS = DTS)."""
+    """The whole VC-1 elementary stream and its units: per GOP one flat I frame, then
+    skipped P frames (PTS = DTS). Each frame is padded with filler (never 00) to a size
+    like that of a real frame; a decoder reads only the header and macroblocks."""
     rng = Lcg(0x5C1D)
     seq, entry = vc1_sequence_header(), vc1_entry_point()
+    intra_header, skipped_header = vc1_intra_frame_header(), vc1_skipped_frame_header()
     data, units = bytearray(), []
     for n in range(TOTAL_FRAMES):
         off = len(data)
         intra = n % GOP == 0
         if intra:
             data += seq + entry
-        w = BitWriter()
-        w.put(0b110 if intra else 0b0, 3 if intra else 1)      # PTYPE: I or P
-        w.put(n & 1, 1)                                         # RNDCTRL
-        w.put(9 if intra else 12, 5)                            # PQINDEX
-        w.put(1, 1)
-        while len(w.bits) % 8:
-            w.put(1, 1)
+        header = intra_header if intra else skipped_header
+        # The frame sizes of the stream before its frames were made decodable (a 2-byte I
+        # and a 1-byte P header, an 8-byte entry point), so that every pack stays in place.
         size = 5200 + rng.next() % 800 if intra else 700 + rng.next() % 900
-        data += b'\0\0\1\x0d' + w.data() + rng.filler(size)
+        total = (2 if intra else 1) + size - (len(entry) - 8 if intra else 0)
+        filler = rng.filler(size)
+        assert len(header) <= total
+        data += b'\0\0\1\x0d' + header + filler[:total - len(header)]
         units.append(Unit(off, len(data), T0 + video_ticks(n), sync=intra, gop=n // GOP))
     assert len(start_codes(data)) == TOTAL_FRAMES + 2 * TOTAL_FRAMES // GOP
     return bytes(data), units

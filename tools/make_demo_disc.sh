@@ -10,8 +10,10 @@
 # Needs ffmpeg (with libx264) and python3 (standard library only). The elementary streams
 # are real encoder output: H.264 from libx264, AC-3, E-AC-3, DTS and TrueHD from ffmpeg's
 # encoders, 16-bit PCM, and DVD subpictures from ffmpeg's dvdsub encoder (fed with bitmap
-# subtitles that make_demo_disc.py draws). The VC-1 stream is synthetic (valid sequence and
-# entry-point headers, frames of filler), since no VC-1 encoder is at hand. make_demo_disc.py
+# subtitles that make_demo_disc.py draws). The VC-1 stream is synthetic, since no VC-1 encoder
+# is at hand: valid sequence and entry-point headers, per GOP one flat I frame (coded at
+# 1280x720, every macroblock DC only) and skipped P frames, each padded with filler to a
+# realistic size; decoders read it without error. make_demo_disc.py
 # then multiplexes everything into 2048-byte packs with navigation packs.
 #
 # The output is reproducible byte for byte with the same ffmpeg build: single-threaded
