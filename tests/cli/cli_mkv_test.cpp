@@ -185,6 +185,11 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     EXPECT_NE(chapters.find("CHAPTER12=00:00:11.000\nCHAPTER12NAME=Chapter 12\n"),
               std::string::npos)
         << chapters;
+
+    // Every track decodes without a complaint.
+    if (onPath("ffmpeg")) {
+        EXPECT_EQ(programOutput("ffmpeg -v error -i '" + mkv + "' -map 0 -f null - 2>&1"), "");
+    }
 }
 
 } // namespace
