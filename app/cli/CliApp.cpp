@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -394,21 +395,34 @@ int stopWithoutProgramStream(Session& session, const std::vector<std::string>& n
 }
 
 // Reads the source and then runs the pass on the selected streams.
+// Sets the Read's options and its source, as a user would before pressing Read.
+void chooseSource(TfMain& main, const ReadOptions& options) {
+    main.Resetcbs();
+    applyReadOptions(main, options);
+    main.eEVOfile.setText(options.source);
+    main.EVOadj();
+}
+
+// Reads the chosen source. Nothing when the command goes on; else the exit status it stops
+// with (a failed Read, or no program stream under --strict).
+std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
+                                    const std::vector<std::string>& newFolders, std::ostream& out) {
+    session.main.bReadEVOClick();
+    session.clearProgress();
+    if (session.ui.failed) return kExitFailure;
+    if (!programStreamFound(options, session))
+        return stopWithoutProgramStream(session, newFolders, out);
+    return std::nullopt;
+}
+
 int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
     TfMain& main = session.main;
     const std::vector<std::string> newFolders =
         pass == Pass::None ? std::vector<std::string>() : missingFolders(options.write.outputDir);
     if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, session.ui))
         return kExitFailure;
-    main.Resetcbs();
-    applyReadOptions(main, options.read);
-    main.eEVOfile.setText(options.read.source);
-    main.EVOadj();
-    main.bReadEVOClick();
-    session.clearProgress();
-    if (session.ui.failed) return kExitFailure;
-    if (!programStreamFound(options.read, session))
-        return stopWithoutProgramStream(session, newFolders, out);
+    chooseSource(main, options.read);
+    if (const auto stop = readChosenSource(options.read, session, newFolders, out)) return *stop;
 
     if (pass != Pass::None) {
         applySelection(main, options.write.select, session.warnings);
@@ -460,10 +474,7 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
     const std::string& folder = options.write.outputDir;
     const std::vector<std::string> newFolders = missingFolders(folder);
     if (!makeOutputFolder(folder, session.ui)) return kExitFailure;
-    main.Resetcbs();
-    applyReadOptions(main, options.read);
-    main.eEVOfile.setText(options.read.source);
-    main.EVOadj();
+    chooseSource(main, options.read);
 
     const std::string playlist =
         options.mkv.playlist.empty() ? discPlaylist(options.read.source) : options.mkv.playlist;
@@ -478,11 +489,7 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
                                  namePart(options.read.source) +
                                  ": no names, languages or chapters");
     }
-    main.bReadEVOClick();
-    session.clearProgress();
-    if (session.ui.failed) return kExitFailure;
-    if (!programStreamFound(options.read, session))
-        return stopWithoutProgramStream(session, newFolders, out);
+    if (const auto stop = readChosenSource(options.read, session, newFolders, out)) return *stop;
 
     // The Matroska file goes to the output folder, or beside the source.
     const std::string target = folder.empty() ? folderPart(options.read.source) : folder;
