@@ -12,38 +12,30 @@
 #include "Completion.h"
 #include "HelpFormatter.h"
 #include "JsonReport.h"
-#include "MkvReport.h"
 #include "NewFolders.h"
 #include "OptionValues.h"
-#include "Selection.h"
 #include "TerminalOutput.h"
 #include "UsageErrors.h"
 #include "VisibleParts.h"
 #include "Warnings.h"
+#include "jobs/FileNames.h"
+#include "jobs/MatroskaJob.h"
+#include "jobs/PlaylistJobs.h"
+#include "jobs/ReadJob.h"
+#include "jobs/StreamKeys.h"
+#include "jobs/WriteJobs.h"
 #include "platform/Format.h"
+#include "platform/OutputFile.h"
 #include "platform/Paths.h"
+#include "platform/Programs.h"
+#include "platform/Reporter.h"
 #include "platform/Text.h"
-#include "shell/Main.h"
+#include "platform/Ui.h"
+#include "shell/MessageLog.h"
 
 namespace tessary::cli {
 
 namespace {
-
-// The command line has no window: nothing to process, nobody to ask. Errors are kept for the
-// exit status and printed on stderr.
-class CliUi : public Ui {
-public:
-    explicit CliUi(std::ostream& err) : err_(err) {}
-    bool confirm(const std::string&) override { return false; }
-    void showError(const std::string& message) override {
-        failed = true;
-        err_ << "tessary-cli: " << message << '\n';
-    }
-    bool failed = false;
-
-private:
-    std::ostream& err_;
-};
 
 enum class Colour { Auto, Always, Never };
 enum class Format { Text, Json };
@@ -240,123 +232,56 @@ void addOutputOptions(CLI::App& command, OutputOptions& options) {
     command.add_flag("-q,--quiet", options.quiet, "Show no progress");
 }
 
-// Applies the options of a Read to the window's controls, as a user would set them.
-void applyReadOptions(TfMain& main, const ReadOptions& options) {
-    main.cbContinue.setChecked(!options.noContinue);
-    main.cbFastCheck.setChecked(!options.full);
-    main.ieFastSize.setValue(options.fastSize);
-    main.cbCountFr.setChecked(!options.noCountFrames);
-    main.cbDetails.setChecked(!options.noDetails);
-    main.cbAutoClear.setChecked(false);
-    main.rbNoAuto.setChecked(true);
-}
-
-// Checks the boxes of the selected streams that the Read found, and clears the others. A key
-// whose stream was not found is skipped with a warning. No selection: every stream found.
-void applySelection(TfMain& main, const std::vector<std::string>& lists, Warnings& warnings) {
-    if (lists.empty()) return; // the Read checked every stream it found
-    for (int slot = 1; slot < kStreamSlotCount; ++slot)
-        if (CheckBox* box = main.boxOfSlot(slot)) box->setChecked(false);
-    for (const std::string& list : lists)
-        for (const StreamKey key : parseSelection(list)) {
-            CheckBox* box = main.boxOfSlot(slotOfKey(key));
-            if (box->enabled())
-                box->setChecked(true);
-            else
-                warnings.add("no stream " + keyName(key) + " in " + namePart(main.eEVOfile.text()) +
-                             ", skipped");
-        }
-    main.cbVideoClick();
-}
-
-// Creates the output folder when it is missing. False (the reason shown) when it cannot be.
-bool makeOutputFolder(const std::string& folder, Ui& ui) {
-    if (folder.empty() || folderExists(folder)) return true;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && folderExists(folder)) return true;
-    ui.showError("Cannot create folder \"" + folder + "\". " +
-                 (error ? error.message() : std::string("Not a folder")));
-    return false;
-}
-
-// Sets the controls that only the pass uses and starts it as its button does. As in the
-// window, the button needs at least one stream box checked: none, and the pass is skipped
-// with a warning.
-void startPass(TfMain& main, Pass pass, const Options& options, Warnings& warnings) {
-    const bool demux = pass == Pass::Demux;
-    if (demux) {
-        main.eVideoExt.setText(options.demux.videoExt);
-        main.eAudioExt.setText(options.demux.audioExt);
-        main.eSubExt.setText(options.demux.subExt);
-        main.cbLpcmWav.setChecked(options.demux.lpcmWav);
-    } else {
-        main.cbRBAdvanced.setChecked(options.rebuild.advancedPacks);
-    }
-    if (!(demux ? main.bDemux : main.bRebuild).enabled()) {
-        warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
-                     namePart(main.eEVOfile.text()));
-        return;
-    }
-    if (demux) {
-        main.bDemuxClick();
-        return;
-    }
-    main.bRebuildClick();
-    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
-    if (const auto& ids = main.lastRebuildUnnumbered(); !ids.empty()) {
-        std::string text = "streams the Read did not find were written with the identifier FF:";
-        for (int id : ids)
-            text += ' ' + hex2(static_cast<uint32_t>(id));
-        warnings.add(text + " (read the whole file with --full to find every stream)");
-    }
-}
-
-nlohmann::ordered_json report(TfMain& main, Pass pass) {
-    switch (pass) {
-    case Pass::Demux: return demuxReport(main);
-    case Pass::Rebuild: return rebuildReport(main);
-    case Pass::None: break;
-    }
-    return readReport(main);
-}
-
 // The report as JSON text. Paths and names are bytes that need not be UTF-8: a byte that is
 // not is written as U+FFFD rather than ending the run.
 std::string dumpJson(const nlohmann::ordered_json& report) {
     return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-// A command's window model with the command line as its face: the log printed on stdout as it
-// grows (unless the report is JSON), the progress line on stderr when it is a terminal.
-class Session {
+// A command's run on the command line: the jobs' log printed on stdout as it grows (unless
+// the report is JSON), the progress line on stderr when it is a terminal, errors on stderr.
+class Session : public Reporter, public JobPort {
 public:
     Session(const OutputOptions& output, std::ostream& out, std::ostream& err,
             bool stdoutIsTerminal, bool stderrIsTerminal)
-        : ui(err), main(ui, clock), json(output.format == Format::Json), warnings(err), err_(err) {
+        : json(output.format == Format::Json),
+          warnings(err), context{state, *this, *this, {}, files, programs}, err_(err),
+          showProgress_(!output.quiet && stderrIsTerminal) {
         const bool colour =
             output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
         if (!json)
-            main.reMessage.appended.connect([this, &out, colour](std::size_t index) {
-                const LogLine& line = main.reMessage.lines()[index];
+            log_.appended.connect([this, &out, colour](std::size_t index) {
+                const LogLine& line = log_.lines()[index];
                 out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
                 out.flush();
-            });
-        if (!output.quiet && stderrIsTerminal)
-            main.statusBar.changed.connect([this](int panel) {
-                if (panel != 1) return;
-                const std::string& text = main.statusBar.hint();
-                err_ << "\r\x1b[K" << text;
-                err_.flush();
-                progressShown_ = !text.empty();
             });
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    // Reporter: the log; status panel 1 is the progress line.
+    void log(std::string_view message) override { log_.append(message); }
+    void slog(std::string_view text, int panel) override {
+        if (panel != 1 || !showProgress_) return;
+        err_ << "\r\x1b[K" << text;
+        err_.flush();
+        progressShown_ = !text.empty();
+    }
+    // JobPort: nothing to process and nobody to press Cancel.
+    double nowDays() override { return clock_.nowDays(); }
+
+    const MessageLog& messages() const { return log_; }
+
     void clearProgress() {
         if (progressShown_) err_ << "\r\x1b[K";
         progressShown_ = false;
+    }
+
+    // Ends a command with an error: the message on stderr, exit status 1.
+    int fail(const std::string& message) {
+        clearProgress();
+        err_ << "tessary-cli: " << message << '\n';
+        return kExitFailure;
     }
 
     // Prints the report, with the run's warnings, as one JSON document.
@@ -365,207 +290,264 @@ public:
         out << dumpJson(report) << '\n';
     }
 
-    CliUi ui;
-    SystemClock clock;
-    TfMain main;
+    RunState state;
+    DiskOutputFiles files;
+    SystemPrograms programs;
     const bool json;
     Warnings warnings;
+    JobContext context;
 
 private:
     std::ostream& err_;
+    const bool showProgress_;
     bool progressShown_ = false;
+    MessageLog log_;
+    SystemClock clock_;
 };
+
+// Runs a job; an error it raises ends the command (exit status 1), its message on stderr.
+template <typename Job> std::optional<int> runJob(Session& session, Job job) {
+    try {
+        job();
+    } catch (const std::exception& error) {
+        return session.fail(error.what());
+    }
+    session.clearProgress();
+    return std::nullopt;
+}
+
+// The Read's options from the command line.
+ReadJobOptions readJobOptions(const ReadOptions& options) {
+    ReadJobOptions read;
+    read.source = options.source;
+    read.pass.continueOnSecond = !options.noContinue;
+    read.pass.fastCheck = !options.full;
+    read.pass.fastSizeMb = options.fastSize;
+    read.pass.countFrames = !options.noCountFrames;
+    read.pass.details = !options.noDetails;
+    return read;
+}
+
+// The selected streams that the Read found, with their captions, in slot order. A key whose
+// stream was not found is skipped with a warning. No selection: every stream found.
+std::vector<ChosenStream> chosenStreams(const std::vector<std::string>& lists,
+                                        const ReadResult& read, Warnings& warnings) {
+    std::array<bool, kStreamSlotCount> selected{};
+    const bool all = lists.empty();
+    for (const std::string& list : lists)
+        for (const StreamKey key : parseSelection(list))
+            selected[static_cast<std::size_t>(slotOfKey(key))] = true;
+    std::array<bool, kStreamSlotCount> found{};
+    std::vector<ChosenStream> chosen;
+    for (const FoundStream& stream : read.summary.streams) {
+        found[static_cast<std::size_t>(stream.slot)] = true;
+        if (all || selected[static_cast<std::size_t>(stream.slot)])
+            chosen.push_back({stream.slot, stream.caption});
+    }
+    for (const std::string& list : lists)
+        for (const StreamKey key : parseSelection(list))
+            if (!found[static_cast<std::size_t>(slotOfKey(key))])
+                warnings.add("no stream " + keyName(key) + " in " + namePart(read.source) +
+                             ", skipped");
+    return chosen;
+}
+
+// Creates the output folder when it is missing. The error text when it cannot be, else empty.
+std::string makeOutputFolder(const std::string& folder) {
+    if (folder.empty() || folderExists(folder)) return {};
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && folderExists(folder)) return {};
+    return "Cannot create folder \"" + folder + "\". " +
+           (error ? error.message() : std::string("Not a folder"));
+}
 
 // A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
 // warned of, and a script that reads many files goes on, unless --strict stops the command
 // there: then this is false.
-bool programStreamFound(const ReadOptions& options, Session& session) {
-    if (session.main.state.packHeaderSeen) return true;
+bool programStreamFound(const ReadOptions& options, const ReadResult& read, Session& session) {
+    if (read.programStreamFound) return true;
     session.warnings.add("no MPEG program stream found in " + namePart(options.source));
     return !options.strict;
 }
 
-// Ends a command that --strict stops after the Read: the folders made for its outputs go
-// again, and the report is that of the Read.
-int stopWithoutProgramStream(Session& session, const std::vector<std::string>& newFolders,
-                             std::ostream& out) {
+// Reads the source. Nothing when the command goes on; else the exit status it stops with (a
+// failed Read, or no program stream under --strict, which takes back the folders made for its
+// outputs and reports the Read).
+std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
+                                    const std::vector<std::string>& newFolders, ReadResult& read,
+                                    std::ostream& out) {
+    if (const auto stop =
+            runJob(session, [&] { read = readSource(readJobOptions(options), session.context); }))
+        return stop;
+    if (programStreamFound(options, read, session)) return std::nullopt;
     removeEmptyFolders(newFolders);
-    if (session.json) session.printJson(out, readReport(session.main));
+    if (session.json) session.printJson(out, readReport(read, read.summary, session.messages()));
     return kExitNoProgramStream;
 }
 
-// Reads the source and then runs the pass on the selected streams.
-// Sets the Read's options and its source, as a user would before pressing Read.
-void chooseSource(TfMain& main, const ReadOptions& options) {
-    main.Resetcbs();
-    applyReadOptions(main, options);
-    main.eEVOfile.setText(options.source);
-    main.EVOadj();
+// The run state after a writing pass, for the streams the Read found.
+RunSummary summaryAfter(const ReadResult& read, const ReadOptions& options,
+                        const Session& session) {
+    const std::vector<int> slots = slotsOf(read.summary.streams);
+    return summarizeRun(session.state, read.source, !options.noCountFrames, &slots);
 }
 
-// Reads the chosen source. Nothing when the command goes on; else the exit status it stops
-// with (a failed Read, or no program stream under --strict).
-std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
-                                    const std::vector<std::string>& newFolders, std::ostream& out) {
-    session.main.bReadEVOClick();
-    session.clearProgress();
-    if (session.ui.failed) return kExitFailure;
-    if (!programStreamFound(options, session))
-        return stopWithoutProgramStream(session, newFolders, out);
-    return std::nullopt;
-}
-
+// Reads the source and then, for demux and rebuild, writes the chosen streams. Nothing chosen:
+// the pass is skipped with a warning.
 int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
-    TfMain& main = session.main;
     const std::vector<std::string> newFolders =
         pass == Pass::None ? std::vector<std::string>() : missingFolders(options.write.outputDir);
-    if (pass != Pass::None && !makeOutputFolder(options.write.outputDir, session.ui))
-        return kExitFailure;
-    chooseSource(main, options.read);
-    if (const auto stop = readChosenSource(options.read, session, newFolders, out)) return *stop;
-
-    if (pass != Pass::None) {
-        applySelection(main, options.write.select, session.warnings);
-        main.eWorkdir.setText(options.write.outputDir);
-        startPass(main, pass, options, session.warnings);
-        session.clearProgress();
-        if (session.ui.failed) return kExitFailure;
+    if (pass != Pass::None)
+        if (const std::string error = makeOutputFolder(options.write.outputDir); !error.empty())
+            return session.fail(error);
+    ReadResult read;
+    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
+        return *stop;
+    if (pass == Pass::None) {
+        if (session.json)
+            session.printJson(out, readReport(read, read.summary, session.messages()));
+        return kExitOk;
     }
 
-    if (session.json) session.printJson(out, report(main, pass));
+    const std::vector<ChosenStream> chosen =
+        chosenStreams(options.write.select, read, session.warnings);
+    const bool demux = pass == Pass::Demux;
+    if (chosen.empty())
+        session.warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
+                             namePart(options.read.source));
+    std::vector<WrittenFile> demuxed;
+    std::optional<RebuildResult> rebuilt;
+    if (!chosen.empty()) {
+        const auto stop = runJob(session, [&] {
+            if (demux) {
+                DemuxJobOptions job;
+                job.source = options.read.source;
+                job.pass = readJobOptions(options.read).pass;
+                job.outputFolder = options.write.outputDir;
+                job.streams = chosen;
+                job.extensions = {options.demux.videoExt, options.demux.audioExt,
+                                  options.demux.subExt};
+                job.lpcmAsWav = options.demux.lpcmWav;
+                demuxed = demuxStreams(job, session.context).files;
+            } else {
+                RebuildJobOptions job;
+                job.source = options.read.source;
+                job.pass = readJobOptions(options.read).pass;
+                job.outputFolder = options.write.outputDir;
+                for (const ChosenStream& stream : chosen)
+                    job.keptSlots.push_back(stream.slot);
+                job.advancedPacks = options.rebuild.advancedPacks;
+                rebuilt = rebuildSource(job, session.context);
+            }
+        });
+        if (stop) return *stop;
+    }
+    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
+    if (rebuilt && !rebuilt->unnumbered.empty()) {
+        std::string text = "streams the Read did not find were written with the identifier FF:";
+        for (int id : rebuilt->unnumbered)
+            text += ' ' + hex2(static_cast<uint32_t>(id));
+        session.warnings.add(text + " (read the whole file with --full to find every stream)");
+    }
+    if (session.json) {
+        const RunSummary summary = summaryAfter(read, options.read, session);
+        session.printJson(out, demux ? demuxReport(read, summary, session.messages(), demuxed)
+                                     : rebuildReport(read, summary, session.messages(),
+                                                     rebuilt ? &*rebuilt : nullptr));
+    }
     return kExitOk;
-}
-
-// The disc's playlist for a source in its HVDVD_TS folder: ../ADV_OBJ/VPLST000.XPL beside the
-// source's folder; empty when there is none.
-std::string discPlaylist(const std::string& source) {
-    namespace fs = std::filesystem;
-    const fs::path candidate =
-        fs::path(source).parent_path().parent_path() / "ADV_OBJ" / "VPLST000.XPL";
-    std::error_code error;
-    return fs::is_regular_file(candidate, error) ? candidate.string() : std::string();
-}
-
-// Moves the subpicture files out of the work folder, beside the Matroska file (the muxer
-// cannot take them). Returns where they went.
-std::vector<std::string> keepSubpictureFiles(const std::vector<std::string>& files,
-                                             const std::string& folder, Warnings& warnings) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> kept;
-    for (const std::string& file : files) {
-        const fs::path target = fs::path(folder) / fs::path(file).filename();
-        std::error_code error;
-        fs::rename(file, target, error);
-        if (error) {
-            warnings.add("cannot move " + file + ": " + error.message());
-            kept.push_back(file);
-        } else {
-            kept.push_back(target.string());
-        }
-    }
-    return kept;
 }
 
 // Reads the playlist (for names, languages and chapters) and the source, demuxes the chosen
 // streams into a work folder, and has mkvmerge make DIR/NAME.mkv of them. The work folder
 // goes once the file is made, unless it is to be kept.
 int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
-    TfMain& main = session.main;
     const std::string& folder = options.write.outputDir;
     const std::vector<std::string> newFolders = missingFolders(folder);
-    if (!makeOutputFolder(folder, session.ui)) return kExitFailure;
-    chooseSource(main, options.read);
+    if (const std::string error = makeOutputFolder(folder); !error.empty())
+        return session.fail(error);
 
-    const std::string playlist =
-        options.mkv.playlist.empty() ? discPlaylist(options.read.source) : options.mkv.playlist;
-    if (!playlist.empty()) {
-        main.eXPLfile.setText(playlist);
-        main.XPLadj();
-        main.bReadXPLClick();
-        session.clearProgress();
-        if (session.ui.failed) return kExitFailure;
-        if (!titleFound(main))
-            session.warnings.add("no title of " + namePart(playlist) + " plays " +
-                                 namePart(options.read.source) +
-                                 ": no names, languages or chapters");
+    const std::string playlistPath =
+        options.mkv.playlist.empty() ? discPlaylistOf(options.read.source) : options.mkv.playlist;
+    PlaylistResult playlist;
+    if (!playlistPath.empty()) {
+        MediaAttributes attributes;
+        if (const auto stop = runJob(session, [&] {
+                readPlaylistTitle({playlistPath, options.read.source}, attributes, session,
+                                  playlist);
+            }))
+            return *stop;
+        for (const std::string& warning : playlist.warnings)
+            session.warnings.add(warning + ": no names, languages or chapters");
     }
-    if (const auto stop = readChosenSource(options.read, session, newFolders, out)) return *stop;
+    ReadResult read;
+    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
+        return *stop;
 
-    // The Matroska file goes to the output folder, or beside the source.
-    const std::string target = folder.empty() ? folderPart(options.read.source) : folder;
-    const std::string workFolder =
-        (std::filesystem::path(target) / (main.state.outputBaseName + ".work")).string();
-    if (!makeOutputFolder(workFolder, session.ui)) return kExitFailure;
-    applySelection(main, options.write.select, session.warnings);
-    main.eWorkdir.setText(workFolder);
-    main.cbMakeMkv.setChecked(false);
-    Options demux = options;
-    demux.demux.lpcmWav = true; // mkvmerge reads LPCM from WAV files
-    startPass(main, Pass::Demux, demux, session.warnings);
-    session.clearProgress();
-    if (session.ui.failed) return kExitFailure;
-    if (main.lastDemuxTargets().empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(workFolder, ignored); // empty: nothing was demuxed
-        session.ui.showError("no stream to put into a Matroska file in " +
-                             namePart(options.read.source));
-        return kExitFailure;
-    }
-
-    const std::string mkvPath =
-        (std::filesystem::path(target) / (main.state.outputBaseName + ".mkv")).string();
-    if (!main.makeMatroskaFile(mkvPath)) return kExitFailure;
-    session.clearProgress();
-    std::vector<std::string> subpictures = main.lastMuxPlan().subpictureFiles;
-    const MuxOutcome& outcome = main.lastMuxOutcome();
-    if (outcome.made) {
-        subpictures =
-            keepSubpictureFiles(subpictures, target.empty() ? "." : target, session.warnings);
-        for (const std::string& file : subpictures)
+    MatroskaJobOptions job;
+    job.source = options.read.source;
+    job.pass = readJobOptions(options.read).pass;
+    job.outputFolder = folder;
+    job.streams = chosenStreams(options.write.select, read, session.warnings);
+    if (job.streams.empty())
+        session.warnings.add("no stream to demux in " + namePart(options.read.source));
+    job.playlist = playlistPath.empty() ? nullptr : &playlist;
+    job.keepWorkFolder = options.mkv.keep;
+    MatroskaResult matroska;
+    if (const auto stop = runJob(session, [&] { matroska = makeMatroska(job, session.context); }))
+        return *stop;
+    for (const std::string& warning : matroska.warnings)
+        session.warnings.add(warning);
+    if (matroska.outcome.made)
+        for (const std::string& file : matroska.subpictures)
             err << "tessary-cli: subpicture stream not in the Matroska file, kept as " << file
                 << '\n';
-        if (!options.mkv.keep) {
-            std::error_code error;
-            std::filesystem::remove_all(workFolder, error);
-            if (error) session.warnings.add("cannot remove " + workFolder + ": " + error.message());
-        }
-    }
-    if (session.json) session.printJson(out, mkvReport(main, subpictures));
-    if (outcome.made) return kExitOk;
+    if (session.json)
+        session.printJson(out, mkvReport(read, summaryAfter(read, options.read, session),
+                                         session.messages(), matroska));
+    if (matroska.outcome.made) return kExitOk;
     err << "tessary-cli: mkvmerge was not found (install mkvtoolnix): the demuxed streams, the "
            "options file and the chapters are in "
-        << workFolder << "; to make " << mkvPath << ", run:\n"
-        << outcome.command << '\n';
+        << matroska.workFolder << "; to make " << matroska.plan.output << ", run:\n"
+        << matroska.outcome.command << '\n';
     return kExitMuxerMissing;
 }
 
 // Reads the playlist for the source's title, then writes its chapter list when asked to.
 int runPlaylist(const Options& options, Session& session, std::ostream& out) {
-    TfMain& main = session.main;
     const PlaylistOptions& playlist = options.playlist;
     const std::string& folder = options.write.outputDir;
-    if (playlist.chapters && !makeOutputFolder(folder, session.ui)) return kExitFailure;
-    main.eEVOfile.setText(playlist.source);
-    main.EVOadj();
-    main.eXPLfile.setText(playlist.path);
-    main.XPLadj();
-    main.bReadXPLClick();
-    session.clearProgress();
-    if (session.ui.failed) return kExitFailure;
-    if (!titleFound(main))
-        session.warnings.add("no title of " + namePart(playlist.path) + " plays " +
-                             namePart(playlist.source));
+    if (playlist.chapters)
+        if (const std::string error = makeOutputFolder(folder); !error.empty())
+            return session.fail(error);
+    PlaylistResult result;
+    MediaAttributes attributes;
+    if (const auto stop = runJob(session, [&] {
+            readPlaylistTitle({playlist.path, playlist.source}, attributes, session, result);
+        }))
+        return *stop;
+    for (const std::string& warning : result.warnings)
+        session.warnings.add(warning);
 
+    std::optional<WrittenFile> chapters;
     if (playlist.chapters) {
-        main.eWorkdir.setText(folder);
-        main.bWriteChapsClick();
-        if (session.ui.failed) return kExitFailure;
+        ChaptersJobOptions job;
+        job.source = playlist.source;
+        job.playlist = playlist.path;
+        job.outputFolder = folder;
+        job.baseName = CutExt(namePart(playlist.source));
+        job.chapters = result.read.chapters;
+        if (const auto stop =
+                runJob(session, [&] { chapters = writeChapterList(job, session.files); }))
+            return *stop;
     }
 
     if (session.json)
-        session.printJson(out, playlistReport(main));
+        session.printJson(
+            out, playlistReport(result, session.messages(), chapters ? &*chapters : nullptr));
     else if (playlist.tree)
-        printTree(out, main.tvXPL.nodes());
+        printTree(out, playlistTree(result));
     return kExitOk;
 }
 

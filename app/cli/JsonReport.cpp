@@ -1,18 +1,9 @@
 #include "JsonReport.h"
 
-#include <cmath>
-#include <filesystem>
-#include <functional>
-#include <system_error>
-
 #include "RecordJson.h"
-#include "Selection.h"
 
-#include "engine/StreamIdentity.h"
+#include "jobs/StreamKeys.h"
 #include "platform/Format.h"
-#include "platform/Paths.h"
-#include "shell/FileNames.h"
-#include "shell/Main.h"
 
 namespace tessary::cli {
 
@@ -20,86 +11,70 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// The enabled stream boxes in slot order: slot, key, kind, number within the kind, caption,
-// and the fields that `more` adds for the slot.
-json streamBoxes(TfMain& main, const std::function<void(json&, int)>& more) {
-    json streams = json::array();
-    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
-        const CheckBox* box = main.boxOfSlot(slot);
-        if (!box || !box->enabled()) continue;
-        const StreamRef stream = *streamOfSlot(slot);
-        json entry = {{"slot", slot},
-                      {"key", keyName(keyOfSlot(slot))},
-                      {"kind", kindName(stream.kind)},
-                      {"number", stream.number},
-                      {"caption", box->caption()}};
-        more(entry, slot);
-        streams.push_back(std::move(entry));
-    }
-    return streams;
+template <typename T> json orNull(const std::optional<T>& value) {
+    return value ? json(*value) : json(nullptr);
 }
 
-// What the Read found out about the stream of a slot: its codec and identifiers, its first
-// PTS, the frames of a video stream and the named values of its details.
-void describeStream(json& entry, const TfMain& main, int slot) {
-    const RunState& state = main.state;
-    const auto index = static_cast<std::size_t>(slot);
-    const int code = state.streamTable[index];
+// The fields every stream entry begins with: slot, key, kind, number within the kind, caption.
+json streamEntry(int slot, const std::string& caption) {
     const StreamRef stream = *streamOfSlot(slot);
-    const StreamIdentity identity =
-        identifyStream(stream.kind, code, sourceTypeOf(main.eEVOfile.text()));
-    entry["codec"] = identity.codec.empty() ? json(nullptr) : json(identity.codec);
-    entry["id"] = code;
-    entry["idHex"] = hex2(static_cast<uint32_t>(code));
-    entry["streamId"] = identity.streamId ? json(*identity.streamId) : json(nullptr);
-    entry["substreamId"] = identity.substreamId ? json(*identity.substreamId) : json(nullptr);
-    const uint32_t pts = state.firstPts[index];
-    entry["firstPts"] = pts == kNoPts ? json(nullptr) : json(pts);
-    entry["firstPtsOffsetMs"] =
-        pts == kNoPts ? json(nullptr) : json(ptsOffsetMs(pts, state.firstVideoPtm));
-    if (stream.kind == StreamKind::Video) {
-        const auto n = static_cast<std::size_t>(stream.number);
-        const uint32_t frames = state.frameCounts[n];
-        const double rate = state.frameRates[n];
-        const bool counted = main.cbCountFr.checked();
-        entry["frames"] = counted ? json(frames) : json(nullptr);
-        entry["duration"] = counted && rate > 0 ? json(frames / rate) : json(nullptr);
-    }
-    entry["fields"] = fieldsJson(state.details[index]);
+    return {{"slot", slot},
+            {"key", keyName(keyOfSlot(slot))},
+            {"kind", kindName(stream.kind)},
+            {"number", stream.number},
+            {"caption", caption}};
 }
 
-json logLines(TfMain& main) {
+// What the Read found out about a stream: its codec and identifiers, its first PTS, the
+// frames of a video stream and the named values of its details.
+json foundStream(const FoundStream& stream) {
+    json entry = streamEntry(stream.slot, stream.caption);
+    entry["codec"] = stream.codec.empty() ? json(nullptr) : json(stream.codec);
+    entry["id"] = stream.code;
+    entry["idHex"] = hex2(static_cast<uint32_t>(stream.code));
+    entry["streamId"] = orNull(stream.streamId);
+    entry["substreamId"] = orNull(stream.substreamId);
+    entry["firstPts"] = orNull(stream.firstPts);
+    entry["firstPtsOffsetMs"] = orNull(stream.firstPtsOffsetMs);
+    if (stream.kind == StreamKind::Video) {
+        entry["frames"] = orNull(stream.frames);
+        entry["duration"] = orNull(stream.duration);
+    }
+    entry["fields"] = fieldsJson(stream.fields);
+    return entry;
+}
+
+json logLines(const MessageLog& log) {
     json lines = json::array();
-    for (const LogLine& line : main.reMessage.lines())
+    for (const LogLine& line : log.lines())
         lines.push_back(line.plainText());
     return lines;
 }
 
-json logRuns(TfMain& main) {
+json logRuns(const MessageLog& log) {
     json lines = json::array();
-    for (const LogLine& line : main.reMessage.lines())
+    for (const LogLine& line : log.lines())
         lines.push_back(runsJson(line));
     return lines;
 }
 
-// The description and language of the stream a playlist declares for a slot, null when none.
+// The description and language of a declared stream, null when none.
 void describeDeclared(json& entry, const DeclaredStream* declared) {
     entry["description"] = declared ? json(declared->description) : json(nullptr);
     entry["language"] =
         declared && !declared->language.empty() ? json(declared->language) : json(nullptr);
 }
 
-// The size of a file written, null when it cannot be had.
-json sizeOnDisk(const std::string& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    return error ? json(nullptr) : json(size);
-}
-
-// The one file a command wrote, with its size; none when the path is empty.
-json writtenFile(const std::string& path) {
+json writtenFiles(const std::vector<const WrittenFile*>& files) {
     json outputs = json::array();
-    if (!path.empty()) outputs.push_back({{"path", path}, {"size", sizeOnDisk(path)}});
+    for (const WrittenFile* file : files) {
+        json entry;
+        if (file->slot) entry["stream"] = file->key;
+        entry["path"] = file->path;
+        // Taken now: a file moved or removed since it was written has no size.
+        entry["size"] = orNull(sizeOnDisk(file->path));
+        outputs.push_back(std::move(entry));
+    }
     return outputs;
 }
 
@@ -112,103 +87,135 @@ json treeNodes(const std::vector<TreeNode>& nodes) {
 
 } // namespace
 
-nlohmann::ordered_json readReport(TfMain& main) {
-    const RunState& state = main.state;
+std::vector<TreeNode> playlistTree(const PlaylistResult& playlist) {
+    if (playlist.titleFound()) return playlist.read.tree;
+    return {{"Video", {}}, {"Audio", {}}, {"Subpicture", {}}, {"Chapter", {}}};
+}
+
+nlohmann::ordered_json readReport(const ReadResult& read, const RunSummary& summary,
+                                  const MessageLog& log) {
     json report;
     report["command"] = "read";
-    report["source"] = main.eEVOfile.text();
-    report["outputBaseName"] = state.outputBaseName;
-    report["continued"] = main.lastReadContinued();
-    report["streams"] =
-        streamBoxes(main, [&main](json& entry, int slot) { describeStream(entry, main, slot); });
-    report["log"] = logLines(main);
-    report["logRuns"] = logRuns(main);
+    report["source"] = read.source;
+    report["outputBaseName"] = read.outputBaseName;
+    report["continued"] = read.continued;
+    json streams = json::array();
+    for (const FoundStream& stream : summary.streams)
+        streams.push_back(foundStream(stream));
+    report["streams"] = std::move(streams);
+    report["log"] = logLines(log);
+    report["logRuns"] = logRuns(log);
     json navigation = json::array();
-    for (const NavigationReport& file : state.navigation)
+    for (const NavigationReport& file : summary.navigation)
         navigation.push_back(navigationJson(file));
     report["navigation"] = std::move(navigation);
 
     json video = json::array();
-    for (int n = 0; n < kVideoStreams; ++n) {
-        const double rate = state.frameRates[n];
-        json entry = {{"number", n}, {"countedFrames", state.frameCounts[n]}, {"frameRate", rate}};
-        entry["countedSeconds"] =
-            rate > 0 ? json(static_cast<double>(state.frameCounts[n]) / rate) : json(nullptr);
-        // Frames that the measured video duration amounts to, rounded half to even.
-        entry["calculatedFrames"] =
-            rate > 0 ? json(static_cast<int64_t>(std::nearbyint(state.totalSeconds * rate)))
-                     : json(nullptr);
-        video.push_back(std::move(entry));
-    }
+    for (const VideoFrames& frames : summary.frames)
+        video.push_back({{"number", frames.number},
+                         {"countedFrames", frames.counted},
+                         {"frameRate", frames.frameRate},
+                         {"countedSeconds", orNull(frames.countedSeconds)},
+                         {"calculatedFrames", orNull(frames.calculatedFrames)}});
     report["frames"] = std::move(video);
-    report["totalSeconds"] = state.totalSeconds;
-    report["lastFileSeconds"] = state.fileDuration * kSecondsPerDay;
-    report["firstVideoPtm"] = state.firstVideoPtm;
-    report["lastVideoPtm"] = state.lastVideoPtm;
+    report["totalSeconds"] = summary.totalSeconds;
+    report["lastFileSeconds"] = summary.lastFileSeconds;
+    report["firstVideoPtm"] = summary.firstVideoPtm;
+    report["lastVideoPtm"] = summary.lastVideoPtm;
     return report;
 }
 
-nlohmann::ordered_json demuxReport(TfMain& main) {
-    json report = readReport(main);
+nlohmann::ordered_json demuxReport(const ReadResult& read, const RunSummary& summary,
+                                   const MessageLog& log, const std::vector<WrittenFile>& files) {
+    json report = readReport(read, summary, log);
     report["command"] = "demux";
-    json outputs = json::array();
-    for (const DemuxTarget& target : main.lastDemuxTargets())
-        outputs.push_back({{"stream", keyName(keyOfSlot(target.slot))},
-                           {"path", target.path},
-                           {"size", sizeOnDisk(target.path)}});
-    report["outputs"] = std::move(outputs);
+    std::vector<const WrittenFile*> written;
+    for (const WrittenFile& file : files)
+        written.push_back(&file);
+    report["outputs"] = writtenFiles(written);
     return report;
 }
 
-nlohmann::ordered_json rebuildReport(TfMain& main) {
-    json report = readReport(main);
+nlohmann::ordered_json rebuildReport(const ReadResult& read, const RunSummary& summary,
+                                     const MessageLog& log, const RebuildResult* rebuild) {
+    json report = readReport(read, summary, log);
     report["command"] = "rebuild";
-    // A Rebuild skipped (no stream box checked) wrote nothing.
-    report["outputs"] = writtenFile(main.lastRebuildPath());
+    report["outputs"] =
+        writtenFiles(rebuild ? std::vector{&rebuild->file} : std::vector<const WrittenFile*>());
     return report;
 }
 
-bool titleFound(const TfMain& main) {
-    const std::vector<TreeNode>& nodes = main.tvXPL.nodes();
-    return !nodes.empty() && nodes.front().text == "Info" && !nodes.front().children.empty();
-}
-
-nlohmann::ordered_json playlistReport(TfMain& main) {
-    const PlaylistRead* read = main.playlistFor(CutExt(namePart(main.eEVOfile.text())));
-    const std::vector<DeclaredStream> none;
-    const std::vector<DeclaredStream>& declared = read ? read->streams : none;
-    auto declaredAt = [&declared](int slot) -> const DeclaredStream* {
-        for (const DeclaredStream& stream : declared)
-            if (slotOf({stream.kind, stream.number}) == slot) return &stream;
-        return nullptr;
-    };
-
+nlohmann::ordered_json playlistReport(const PlaylistResult& playlist, const MessageLog& log,
+                                      const WrittenFile* chapters) {
+    const std::vector<DeclaredStream>& declared = playlist.read.streams;
     json report;
     report["command"] = "playlist";
-    report["playlist"] = main.eXPLfile.text();
-    report["source"] = main.eEVOfile.text();
-    report["titleFound"] = titleFound(main);
-    report["streams"] = streamBoxes(
-        main, [&declaredAt](json& entry, int slot) { describeDeclared(entry, declaredAt(slot)); });
+    report["playlist"] = playlist.playlist;
+    report["source"] = playlist.source;
+    report["titleFound"] = playlist.titleFound();
+    // The streams that get a box: the first declaration of each, video track 1 only.
+    std::array<const DeclaredStream*, kStreamSlotCount> boxed{};
+    for (const DeclaredStream& stream : declared) {
+        if (stream.number >= streamCount(stream.kind)) continue;
+        if (stream.kind == StreamKind::Video && stream.number != 0) continue;
+        const auto slot = static_cast<std::size_t>(slotOf({stream.kind, stream.number}));
+        if (!boxed[slot]) boxed[slot] = &stream;
+    }
     json streams = json::array();
+    for (int slot = 1; slot < kStreamSlotCount; ++slot)
+        if (const DeclaredStream* stream = boxed[static_cast<std::size_t>(slot)]) {
+            json entry = streamEntry(slot, stream->text);
+            describeDeclared(entry, stream);
+            streams.push_back(std::move(entry));
+        }
+    report["streams"] = std::move(streams);
+    json all = json::array();
     for (const DeclaredStream& stream : declared) {
         // A playlist may declare more video tracks than there are video slots.
         const int slot = slotOf({stream.kind, stream.number});
-        const bool boxed = stream.number < streamCount(stream.kind);
-        json entry = {{"slot", boxed ? json(slot) : json(nullptr)},
-                      {"key", boxed ? json(keyName(keyOfSlot(slot))) : json(nullptr)},
+        const bool hasBox = stream.number < streamCount(stream.kind);
+        json entry = {{"slot", hasBox ? json(slot) : json(nullptr)},
+                      {"key", hasBox ? json(keyName(keyOfSlot(slot))) : json(nullptr)},
                       {"kind", kindName(stream.kind)},
                       {"number", stream.number},
                       {"text", stream.text}};
         describeDeclared(entry, &stream);
-        streams.push_back(std::move(entry));
+        all.push_back(std::move(entry));
     }
-    report["declaredStreams"] = std::move(streams);
-    report["log"] = logLines(main);
-    report["logRuns"] = logRuns(main);
-    report["tree"] = treeNodes(main.tvXPL.nodes());
-    report["chapters"] = main.mChapter.lines();
-    if (!main.lastChaptersPath().empty()) report["outputs"] = writtenFile(main.lastChaptersPath());
+    report["declaredStreams"] = std::move(all);
+    report["log"] = logLines(log);
+    report["logRuns"] = logRuns(log);
+    report["tree"] = treeNodes(playlistTree(playlist));
+    report["chapters"] = presetChapterList(playlist.read.chapters);
+    if (chapters) report["outputs"] = writtenFiles({chapters});
+    return report;
+}
+
+nlohmann::ordered_json mkvReport(const ReadResult& read, const RunSummary& summary,
+                                 const MessageLog& log, const MatroskaResult& matroska) {
+    json report = demuxReport(read, summary, log, matroska.demux.files);
+    report["command"] = "mkv";
+    const MuxPlan& plan = matroska.plan;
+    json tracks = json::array();
+    for (const MuxTrack& track : plan.tracks)
+        tracks.push_back(
+            {{"stream", keyName(keyOfSlot(track.slot))},
+             {"path", track.path},
+             {"name", track.name},
+             {"language", track.language},
+             {"delayMs", track.delayMs},
+             {"defaultDuration",
+              track.defaultDuration.empty() ? json(nullptr) : json(track.defaultDuration)}});
+    json chapters = json::array();
+    for (const Chapter& chapter : plan.chapters)
+        chapters.push_back({{"time", chapter.time}, {"name", chapter.name}});
+    report["matroska"] = {{"path", plan.output},
+                          {"made", matroska.outcome.made},
+                          {"command", matroska.outcome.command},
+                          {"optionsFile", matroska.optionsPath},
+                          {"tracks", std::move(tracks)},
+                          {"chapters", std::move(chapters)},
+                          {"subpictures", matroska.subpictures}};
     return report;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Controls.h"
+#include "playlist/PlaylistValues.h"
 #include "shell/MessageLog.h"
 
 namespace tessary::cli {

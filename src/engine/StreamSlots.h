@@ -14,6 +14,9 @@ inline constexpr int kFirstVideoSlot = 1;
 inline constexpr int kFirstAudioSlot = 17;
 inline constexpr int kFirstSubpictureSlot = 33;
 inline constexpr int kNoStream = -1;
+// The video slots the stream table keeps: 1 to 16, of which only the first kVideoStreams are
+// ever filled. A playlist's video track up to this number is declared.
+inline constexpr int kVideoSlotsReserved = kFirstAudioSlot - kFirstVideoSlot;
 
 enum class StreamKind { Video, Audio, Subpicture };
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/DemuxWriter.h"
+#include "engine/FeatureRun.h"
 #include "engine/LpcmWavWriter.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
@@ -32,16 +33,9 @@ void checkTargets(const std::vector<DemuxTarget>& targets, const std::string& so
 
 } // namespace
 
-void DemuxOperation::run(const std::string& sourcePath, const std::string& second,
-                         const std::function<bool()>& continueOption,
+void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()>& stillContinue,
                          const std::vector<DemuxTarget>& targets) {
-    context_.out.log("Opening file " + namePart(sourcePath));
-    context_.out.slog("Opening", 0);
-    std::optional<InputFile> source;
-    source.emplace(sourcePath);
-    context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
-
-    checkTargets(targets, sourcePath, second);
+    Reporter& out = context_.out;
     std::vector<std::unique_ptr<OutputFile>> files;
     std::vector<std::unique_ptr<LpcmWavWriter>> wavs;
     DemuxOutputs outputs;
@@ -62,7 +56,9 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
             keepFirst([&file] { file->close(); });
         if (first) throw *first;
     };
-    try {
+    // The outputs are created once the source is open, before its first pass.
+    auto createOutputs = [&] {
+        checkTargets(targets, feature.source, feature.second);
         for (const DemuxTarget& target : targets) {
             files.push_back(context_.files.create(target.path));
             outputs.bySlot[static_cast<std::size_t>(target.slot)] = files.back().get();
@@ -71,22 +67,26 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
                 wavs.push_back(std::make_unique<LpcmWavWriter>(*files.back()));
                 outputs.wavByAudio[static_cast<std::size_t>(stream->number)] = wavs.back().get();
             }
-            context_.out.log("Creating " + target.path);
+            out.log("Creating " + target.path);
         }
-        context_.out.log("Demuxing...");
-        context_.out.slog("Demuxing " + namePart(sourcePath), 0);
-        demux(RunMode::Demux, context_.state, *source, sourcePath, context_.host, context_.out,
-              context_.locale, &outputs);
-        if (continueOption() && !context_.state.cancelFlag && !second.empty()) {
-            source.reset();
-            source.emplace(second);
-            context_.out.log("");
-            context_.out.log("Continue on [b]" + namePart(second) + "[/b]");
-            context_.out.log("Demuxing...");
-            context_.out.slog("Demuxing " + namePart(second), 0);
-            demux(RunMode::Demux, context_.state, *source, sourcePath, context_.host, context_.out,
+    };
+    out.log("Opening file " + namePart(feature.source));
+    out.slog("Opening", 0);
+    try {
+        runOverFeature(feature, context_.state, stillContinue, [&](InputFile& file, int index) {
+            const std::string name = namePart(file.path());
+            if (index == 0) {
+                out.log("File size: " + std::to_string(file.size() / kMebibyte) + " Mbytes.");
+                createOutputs();
+            } else {
+                out.log("");
+                out.log("Continue on [b]" + name + "[/b]");
+            }
+            out.log("Demuxing...");
+            out.slog("Demuxing " + name, 0);
+            demux(RunMode::Demux, context_.state, file, feature.source, context_.host, out,
                   context_.locale, &outputs);
-        }
+        });
     } catch (...) {
         try {
             closeAll();
@@ -94,7 +94,6 @@ void DemuxOperation::run(const std::string& sourcePath, const std::string& secon
         }
         throw;
     }
-    source.reset();
     closeAll();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FeatureRun.h"
 #include "ops/OperationContext.h"
 
 namespace tessary {
@@ -16,17 +17,16 @@ struct DemuxTarget {
     bool wav = false;
 };
 
-// The engine side of the Demux command: open the source, create one output per target (in
-// the order given), run a Demux pass over the source and, when the continue option still
-// holds and a second feature file was found, over that file too, then close everything.
+// The writer side of the Demux command: open the source, create one output per target (in
+// the order given), run a Demux pass over the feature's files, then close everything.
 // Raises FileError when a file cannot be opened, created, read or written; the outputs are
 // closed then too and keep what was written (a WAV with its header's sizes).
 class DemuxOperation {
 public:
     explicit DemuxOperation(const OperationContext& context) : context_(context) {}
 
-    void run(const std::string& sourcePath, const std::string& secondPath,
-             const std::function<bool()>& continueOption, const std::vector<DemuxTarget>& targets);
+    void run(const FeatureFiles& feature, const std::function<bool()>& stillContinue,
+             const std::vector<DemuxTarget>& targets);
 
 private:
     OperationContext context_;

@@ -52,7 +52,7 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
     Reporter& out = context_.out;
     if (!plan.chaptersPath.empty()) {
         std::string chapters;
-        for (const std::string& line : plan.chapterLines)
+        for (const std::string& line : ogmChapterLines(plan.chapters))
             chapters += line + "\n";
         writeWholeFile(context_.files, plan.chaptersPath, chapters);
     }

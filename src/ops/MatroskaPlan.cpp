@@ -123,7 +123,7 @@ MuxPlan planMatroska(const RunState& state, const std::vector<DemuxedStream>& st
     }
     if (playlist && !playlist->chapters.empty()) {
         plan.chaptersPath = chaptersPath;
-        plan.chapterLines = playlist->chapters;
+        plan.chapters = playlist->chapters;
     }
     return plan;
 }

@@ -32,7 +32,7 @@ struct MuxPlan {
     std::string output;
     std::vector<MuxTrack> tracks;
     std::string chaptersPath;                 // empty: no chapters
-    std::vector<std::string> chapterLines;    // "CHAPTER01=00:00:00.000", "CHAPTER01NAME=..."
+    std::vector<Chapter> chapters;
     std::vector<std::string> subpictureFiles; // demuxed but left out: the muxer cannot read them
 };
 

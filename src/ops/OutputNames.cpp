@@ -41,4 +41,23 @@ std::string demuxFileName(const std::string& prefix, std::string_view caption,
     return prefix + "." + safeNamePart(caption) + "." + safeNamePart(extension);
 }
 
+std::string rebuiltFileName(const std::string& prefix) {
+    return prefix + ".rebuilt.EVO";
+}
+std::string chaptersFileName(const std::string& prefix) {
+    return prefix + ".chapters.txt";
+}
+std::string muxOptionsFileName(const std::string& prefix) {
+    return prefix + ".mkvmerge.json";
+}
+std::string muxChaptersFileName(const std::string& prefix) {
+    return prefix + ".mkv-chapters.txt";
+}
+std::string matroskaFileName(const std::string& prefix) {
+    return prefix + ".mkv";
+}
+std::string workFolderName(const std::string& prefix) {
+    return prefix + ".work";
+}
+
 } // namespace tessary

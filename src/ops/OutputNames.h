@@ -26,4 +26,15 @@ void refuseInputAsOutput(const std::string& output, std::initializer_list<std::s
 std::string demuxFileName(const std::string& prefix, std::string_view caption,
                           std::string_view extension);
 
+// The other outputs, named from the prefix: the rebuilt EVO ("PREFIX.rebuilt.EVO"), the chapter
+// list ("PREFIX.chapters.txt"), the muxer's options file ("PREFIX.mkvmerge.json") and its
+// chapters ("PREFIX.mkv-chapters.txt"), the Matroska file ("PREFIX.mkv") and the work folder
+// the Matroska file is made in ("PREFIX.work").
+std::string rebuiltFileName(const std::string& prefix);
+std::string chaptersFileName(const std::string& prefix);
+std::string muxOptionsFileName(const std::string& prefix);
+std::string muxChaptersFileName(const std::string& prefix);
+std::string matroskaFileName(const std::string& prefix);
+std::string workFolderName(const std::string& prefix);
+
 } // namespace tessary

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/FeatureRun.h"
 #include "ops/OutputNames.h"
 #include "platform/InputFile.h"
 #include "platform/OutputFile.h"
@@ -68,40 +69,36 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
 
 } // namespace
 
-std::bitset<256> RebuildOperation::run(const std::string& sourcePath, const std::string& second,
-                                       const std::function<bool()>& continueOption,
+std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
+                                       const std::function<bool()>& stillContinue,
                                        const std::string& outputPath,
                                        const RebuildSelection& selection) {
-    context_.out.log("Opening file [b]" + namePart(sourcePath) + "[/b]");
-    context_.out.slog("Opening", 0);
-    std::optional<InputFile> source;
-    source.emplace(sourcePath);
-    context_.out.log("File size: " + std::to_string(source->size() / kMebibyte) + " Mbytes.");
-    refuseInputAsOutput(outputPath, {sourcePath, second}, "It is the file being rebuilt");
-
-    const std::unique_ptr<OutputFile> output = context_.files.create(outputPath);
-    context_.out.log("Creating " + outputPath);
+    Reporter& out = context_.out;
+    out.log("Opening file [b]" + namePart(feature.source) + "[/b]");
+    out.slog("Opening", 0);
+    std::unique_ptr<OutputFile> output;
     PackFilter filter(context_.state.streamTable, selection, context_.state.firstVideoPtm,
                       context_.state.lastVideoPtm);
     try {
-        context_.out.log("Rebuilding...");
-        context_.out.slog("Rebuilding " + namePart(sourcePath), 0);
-        rebuildPass(context_.state, *source, filter, *output, context_.host, context_.out,
-                    context_.locale);
-        if (continueOption() && !context_.state.cancelFlag && !second.empty()) {
-            source.reset();
-            source.emplace(second);
-            context_.out.log("Continue on [b]" + namePart(second) + "[/b]");
-            context_.out.log("Rebuilding...");
-            context_.out.slog("Rebuilding " + namePart(second), 0);
-            rebuildPass(context_.state, *source, filter, *output, context_.host, context_.out,
-                        context_.locale);
-        }
+        runOverFeature(feature, context_.state, stillContinue, [&](InputFile& file, int index) {
+            const std::string name = namePart(file.path());
+            if (index == 0) {
+                out.log("File size: " + std::to_string(file.size() / kMebibyte) + " Mbytes.");
+                refuseInputAsOutput(outputPath, {feature.source, feature.second},
+                                    "It is the file being rebuilt");
+                output = context_.files.create(outputPath);
+                out.log("Creating " + outputPath);
+            } else {
+                out.log("Continue on [b]" + name + "[/b]");
+            }
+            out.log("Rebuilding...");
+            out.slog("Rebuilding " + name, 0);
+            rebuildPass(context_.state, file, filter, *output, context_.host, out, context_.locale);
+        });
     } catch (...) {
-        closeAfterError(*output);
+        if (output) closeAfterError(*output);
         throw;
     }
-    source.reset();
     output->close();
     return filter.unnumbered();
 }

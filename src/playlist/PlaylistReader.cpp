@@ -5,7 +5,6 @@
 #include <span>
 #include <utility>
 
-#include "engine/PackEngine.h"
 #include "platform/InputFile.h"
 #include "platform/Reporter.h"
 #include "playlist/TagScanner.h"
@@ -143,7 +142,8 @@ private:
     }
     // A stream is declared once; numbers beyond the boxes of its kind are left out.
     bool declare(StreamKind kind, int n) {
-        if (n < 1 || n > (kind == StreamKind::Video ? 16 : streamCount(kind))) return false;
+        if (n < 1 || n > (kind == StreamKind::Video ? kVideoSlotsReserved : streamCount(kind)))
+            return false;
         const int slot = slotOf({kind, 0}) + n - 1;
         if (marked_[static_cast<std::size_t>(slot)]) return false;
         marked_[static_cast<std::size_t>(slot)] = true;
@@ -172,9 +172,8 @@ private:
         const std::string name = value(text, "displayName");
         const std::string begin = value(text, "titleTimeBegin");
         node(kChapter, name + ": " + begin);
-        const std::string number = ZeroPad(counter_++, 2);
-        result_.chapters.push_back("CHAPTER" + number + "=" + chapterTime(begin, frameRate_));
-        result_.chapters.push_back("CHAPTER" + number + "NAME=" + name);
+        result_.chapters.push_back(
+            {chapterMs(begin, frameRate_), chapterTime(begin, frameRate_), name});
     }
 
     const MediaAttributes& attributes_;
@@ -182,7 +181,6 @@ private:
     Reporter& out_;
     PlaylistRead& result_;
     int frameRate_;
-    int counter_ = 1;
     std::array<bool, kStreamSlotCount> marked_{};
 };
 
@@ -205,7 +203,24 @@ std::string chapterTime(const std::string& begin, int frameRate) {
            ZeroPad(static_cast<int>(static_cast<int64_t>(frames) * 1000 / frameRate), 3);
 }
 
+int64_t chapterMs(const std::string& begin, int frameRate) {
+    const auto number = [&begin](std::size_t at) {
+        int value = -1;
+        if (at + 2 > begin.size()) return -1;
+        const auto [end, error] = std::from_chars(begin.data() + at, begin.data() + at + 2, value);
+        return error == std::errc() && end == begin.data() + at + 2 && value >= 0 ? value : -1;
+    };
+    const int hours = number(0), minutes = number(3), seconds = number(6);
+    if (hours < 0 || minutes < 0 || seconds < 0) return -1;
+    const int frames = integerOrThrow(begin.size() > 9 ? begin.substr(9, 2) : std::string());
+    return ((static_cast<int64_t>(hours) * 60 + minutes) * 60 + seconds) * 1000 +
+           static_cast<int64_t>(frames) * 1000 / frameRate;
+}
+
 namespace {
+
+// The playlist is read in chunks of this size.
+constexpr std::size_t kChunkSize = 262144;
 
 // Scans the chunks `next` gives until it gives an empty one, then walks the source's title.
 void scanPlaylist(const std::function<std::span<const uint8_t>()>& next,
@@ -235,7 +250,7 @@ void readPlaylist(const std::string& path, const std::string& playlistName,
     InputFile file(path);
     out.log("Open " + playlistName);
     out.log("Filesize: " + std::to_string(file.size()) + " bytes");
-    std::vector<uint8_t> block(kBlockSize);
+    std::vector<uint8_t> block(kChunkSize);
     const auto next = [&]() -> std::span<const uint8_t> {
         if (file.position() >= file.size()) return {};
         const std::size_t got = file.read(block.data(), block.size());

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/StreamSlots.h"
-#include "shell/Controls.h"
+#include "playlist/PlaylistValues.h"
 
 namespace tessary {
 
@@ -33,14 +33,13 @@ struct DeclaredStream {
 };
 
 // What a read gives: every tag line (narrowed to the source's title when it was found), the
-// tree and the declared streams of that title, and its chapter lines ("CHAPTER01=..." and
-// "CHAPTER01NAME=...").
+// tree and the declared streams of that title, and its chapters.
 struct PlaylistRead {
     std::vector<std::string> tagLines;
     bool titleFound = false;
     std::vector<TreeNode> tree;
     std::vector<DeclaredStream> streams;
-    std::vector<std::string> chapters;
+    std::vector<Chapter> chapters;
 };
 
 // Reads the playlist `path` for the title that plays `sourceBase` (the source's file name
@@ -61,6 +60,8 @@ void readPlaylistBytes(std::span<const uint8_t> bytes, const std::string& source
 
 // The chapter start "hh:mm:ss:ff" as "hh:mm:ss.mmm", the frames counted at `frameRate`.
 std::string chapterTime(const std::string& begin, int frameRate);
+// The same start in milliseconds; -1 when its hours, minutes or seconds are no numbers.
+int64_t chapterMs(const std::string& begin, int frameRate);
 
 // The frame rate of a title set's timeBase ("50fps" gives 50), 60 when it reads otherwise.
 int frameRateOf(const std::string& timeBase);

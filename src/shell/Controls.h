@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "playlist/PlaylistValues.h"
 #include "shell/Signal.h"
 
 namespace tessary {
@@ -120,11 +121,6 @@ private:
 };
 
 // A node of a tree view with its children.
-struct TreeNode {
-    std::string text;
-    std::vector<TreeNode> children;
-    bool operator==(const TreeNode&) const = default;
-};
 
 class TreeView : public Control {
 public:

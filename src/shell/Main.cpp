@@ -2,12 +2,9 @@
 
 #include <exception>
 
-#include "engine/ReadOperation.h"
-#include "ops/FrameReport.h"
-#include "ops/StreamNames.h"
+#include "jobs/FileNames.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "shell/FileNames.h"
 
 namespace tessary {
 
@@ -51,8 +48,21 @@ CheckBox* TfMain::boxOfSlot(int slot) {
     return nullptr;
 }
 
-PassOptions TfMain::passOptions() {
+JobContext TfMain::jobContext() {
+    return {state, *this, *this, locale, *outputFiles_, *programs_};
+}
+
+std::vector<ChosenStream> TfMain::chosenStreams() {
+    std::vector<ChosenStream> chosen;
+    for (int slot = 1; slot < kStreamSlotCount; ++slot)
+        if (const CheckBox* box = boxOfSlot(slot); box && box->checked())
+            chosen.push_back({slot, box->caption()});
+    return chosen;
+}
+
+PassOptions TfMain::passOptions() const {
     PassOptions options;
+    options.continueOnSecond = cbContinue.checked();
     options.fastCheck = cbFastCheck.checked();
     options.fastSizeMb = ieFastSize.value();
     options.countFrames = cbCountFr.checked();
@@ -153,20 +163,6 @@ void TfMain::bReadEVOClick() {
     if (rbAutoRebuild.checked() && evoSource()) bRebuildClick();
 }
 
-std::string TfMain::secondFeatureFile() const {
-    return cbContinue.checked() ? getsecond(eEVOfile.text()) : std::string();
-}
-
-std::string TfMain::featureBaseName(const std::string& second) const {
-    std::string base = CutExt(state.sourceName);
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a joined temporary here.
-    if (!second.empty()) {
-        base += '_';
-        base += CutExt(namePart(second));
-    }
-    return base;
-}
-
 std::string TfMain::title() const {
     const std::string program = std::string("Tessary ") + TESSARY_VERSION;
     return titleSource_.empty() ? program : titleSource_ + " - " + program;
@@ -176,27 +172,14 @@ void TfMain::readEvo() {
     const std::string path = eEVOfile.text();
     titleSource_ = namePart(path);
     titleChanged.emit();
-    const std::string second = secondFeatureFile();
-    lastReadContinued_ = !second.empty();
-    state.outputBaseName = featureBaseName(second);
-
-    ReadOperation(state, *this, *this, locale).run(path, second, [this] {
-        return cbContinue.checked();
-    });
-
-    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
-        CheckBox* box = boxOfSlot(slot);
-        if (!box) continue;
-        const bool found = state.streamTable[slot] > kNoStream;
-        box->setEnabled(found);
-        box->setChecked(found);
-        if (found) box->setCaption(streamCaption(slot, state.streamTable[slot]));
+    JobContext context = jobContext();
+    lastRead_ = readSource({path, passOptions()}, context);
+    for (const FoundStream& stream : lastRead_.summary.streams) {
+        CheckBox* box = boxOfSlot(stream.slot);
+        box->setEnabled(true);
+        box->setChecked(true);
+        box->setCaption(stream.caption);
     }
-    log("Done.");
-    log("");
-    slog("Ready", 0);
-    slog("", 1);
-    logframes(state, lastReadContinued_, *this, locale);
 }
 
 } // namespace tessary

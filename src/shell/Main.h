@@ -7,17 +7,18 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/PackEngine.h"
 #include "engine/RunState.h"
-#include "ops/DemuxOperation.h"
-#include "ops/MatroskaMux.h"
+#include "jobs/JobContext.h"
+#include "jobs/MatroskaJob.h"
+#include "jobs/PlaylistJobs.h"
+#include "jobs/ReadJob.h"
+#include "jobs/WriteJobs.h"
 #include "platform/Format.h"
 #include "platform/OutputFile.h"
 #include "platform/Programs.h"
 #include "platform/Reporter.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
-#include "playlist/PlaylistReader.h"
 #include "shell/Controls.h"
 #include "shell/MessageLog.h"
 #include "shell/StatusBar.h"
@@ -39,9 +40,9 @@ struct WindowPlacement {
 enum class Page { Status = 0, Video, Audio, Subpicture, Xpl, Options, About };
 
 // The main window as a model: every control the program reads or writes, the shared run state
-// and the handlers. A face (the Qt window, the command line) shows the controls and calls the
-// handlers; everything the program decides happens here.
-class TfMain : public Reporter, public PassHost {
+// and the handlers. The Qt face shows the controls and calls the handlers; each handler turns
+// the controls into a job's options, runs the job and shows its result in the controls.
+class TfMain : public Reporter, public JobPort {
 public:
     TfMain(Ui& ui, Clock& clock);
     TfMain(const TfMain&) = delete;
@@ -169,37 +170,17 @@ public:
     // Where Demux creates its files (none given: on disk).
     void setOutputFiles(OutputFiles* files) { outputFiles_ = files ? files : &diskFiles_; }
     // The files of the last Demux, in the order they were created.
-    const std::vector<DemuxTarget>& lastDemuxTargets() const { return lastDemuxTargets_; }
-    // The file of the last Rebuild, and the identifiers of streams it wrote without a new
-    // number (as 0xFF; streams a fast-checked Read did not find).
-    const std::string& lastRebuildPath() const { return lastRebuildPath_; }
-    const std::vector<int>& lastRebuildUnnumbered() const { return lastRebuildUnnumbered_; }
-
-    // The streams and chapters of the last Read XPL whose title plays `sourceBase`; nullptr
-    // when the last read was of another source or found no title for it.
-    const PlaylistRead* playlistFor(const std::string& sourceBase) const {
-        return lastPlaylist_.titleFound && lastPlaylistSource_ == sourceBase ? &lastPlaylist_
-                                                                             : nullptr;
-    }
-    // The file of the last report saved.
-    const std::string& lastReportPath() const { return lastReportPath_; }
-
-    // The chapters file of the last "Write chapters".
-    const std::string& lastChaptersPath() const { return lastChaptersPath_; }
+    const std::vector<WrittenFile>& lastDemuxTargets() const { return lastDemux_.files; }
+    // The file of the last Rebuild.
+    const std::string& lastRebuildPath() const { return lastRebuild_.file.path; }
+    // The last Matroska file made (or planned) and what became of it.
+    const MatroskaResult& lastMatroska() const { return lastMatroska_; }
 
     // The programs the commands run (none given: those of the system). Setting them checks
     // again whether the Matroska muxer is there.
     void setPrograms(Programs* programs);
     // Offers "Make a Matroska file after Demux" only when the muxer is found.
     void updateMatroskaOption();
-    // Makes the Matroska file `mkvPath` from the files of the last Demux, its options and
-    // chapters files beside those files. False after an error (shown). The command line runs
-    // it after its Demux; the window after every Demux with the option on.
-    bool makeMatroskaFile(const std::string& mkvPath);
-    // The last Matroska file planned and what became of it.
-    const MuxPlan& lastMuxPlan() const { return lastMuxPlan_; }
-    const MuxOutcome& lastMuxOutcome() const { return lastMuxOutcome_; }
-    const std::string& lastMuxOptionsPath() const { return lastMuxOptionsPath_; }
 
     // The settings, through the store the face provides (none: nothing is loaded or saved).
     void setSettingsStore(SettingsStore* store) { settings_ = store; }
@@ -220,8 +201,8 @@ public:
     void log(std::string_view message) override { reMessage.append(message); }
     void slog(std::string_view text, int panel) override { statusBar.slog(text, panel); }
 
-    // PassHost.
-    PassOptions passOptions() override;
+    // JobPort: Cancel, the progress, and the Options tab as it stands while a pass runs.
+    std::optional<PassOptions> liveOptions() override { return passOptions(); }
     void setCancelEnabled(bool enabled) override { bCancel.setEnabled(enabled); }
     void processMessages() override { ui_.processMessages(); }
     void repaint() override { ui_.repaint(); }
@@ -230,8 +211,11 @@ public:
     }
     double nowDays() override { return clock_.nowDays(); }
 
+    // The options of the Options tab that a pass reads.
+    PassOptions passOptions() const;
+
     // Whether the last Read continued onto a second feature file.
-    bool lastReadContinued() const { return lastReadContinued_; }
+    bool lastReadContinued() const { return lastRead_.continued; }
 
 private:
     // Runs a command: the buttons in `disabled` are disabled while it runs, and `giveBack`
@@ -240,18 +224,20 @@ private:
     // Returns false after an error, and does nothing while another pass runs.
     bool runCommand(std::initializer_list<Button*> disabled, const std::function<void()>& body,
                     const std::function<void()>& giveBack);
-    // The second feature file when the continue option is on and one exists, else empty.
-    std::string secondFeatureFile() const;
-    // The source's name without extension, joined with the second file's when there is one.
-    std::string featureBaseName(const std::string& second) const;
     // Whether the source is an EVO file (Rebuild is offered for those only).
     bool evoSource() const;
+    // The context of a job run from the window.
+    JobContext jobContext();
+    // The ticked stream boxes, with their captions, in slot order.
+    std::vector<ChosenStream> chosenStreams();
+    // Shows a playlist's streams on the boxes, as Read XPL does.
+    void showDeclaredStreams(const std::vector<DeclaredStream>& streams);
     void readEvo();
     void demuxEvo();
     void rebuildEvo();
     void readXpl();
     void writeChapters();
-    void makeMatroska(const std::string& mkvPath);
+    void makeMatroskaFile();
     void writeReport(const Ui::SaveFileChoice& choice);
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
@@ -261,22 +247,16 @@ private:
     SettingsStore* settings_ = nullptr;
     DiskOutputFiles diskFiles_;
     OutputFiles* outputFiles_ = &diskFiles_;
-    std::vector<DemuxTarget> lastDemuxTargets_;
-    std::string lastRebuildPath_;
-    std::vector<int> lastRebuildUnnumbered_;
-    std::string lastChaptersPath_;
     SystemPrograms systemPrograms_;
     Programs* programs_ = &systemPrograms_;
-    MuxPlan lastMuxPlan_;
-    MuxOutcome lastMuxOutcome_;
-    std::string lastMuxOptionsPath_;
-    std::string lastReportPath_;
+    ReadResult lastRead_;
+    DemuxResult lastDemux_;
+    RebuildResult lastRebuild_;
+    MatroskaResult lastMatroska_;
+    PlaylistResult lastPlaylist_;
     std::string titleSource_;
     MediaAttributes mediaAttributes_;
-    PlaylistRead lastPlaylist_;
-    std::string lastPlaylistSource_;
     Page activePage_ = Page::Status;
-    bool lastReadContinued_ = false;
     bool activated_ = false;
     int passesRunning_ = 0;
 };

@@ -1,9 +1,8 @@
 // Read XPL and Write chapters: the playlist's title for the source, its streams on the boxes,
 // and its chapter list written to a file.
-#include "ops/OutputNames.h"
-#include "platform/OutputFile.h"
+#include <exception>
+
 #include "platform/Paths.h"
-#include "shell/FileNames.h"
 #include "shell/Main.h"
 
 namespace tessary {
@@ -25,50 +24,50 @@ void TfMain::bReadXPLClick() {
         });
 }
 
+// The streams the title declares take the playlist's captions and tooltips, ticked; of the
+// video streams only the first is offered unless the Read found another. Streams the Read
+// found that the title does not declare keep their boxes as they were.
+void TfMain::showDeclaredStreams(const std::vector<DeclaredStream>& streams) {
+    for (const DeclaredStream& stream : streams) {
+        if (stream.number >= streamCount(stream.kind)) continue;
+        CheckBox* box = boxOfSlot(slotOf({stream.kind, stream.number}));
+        if (!box) continue;
+        if (stream.kind == StreamKind::Video && stream.number != 0 && !box->enabled()) continue;
+        box->setEnabled(true);
+        box->setChecked(true);
+        box->setCaption(stream.text);
+        if (stream.kind != StreamKind::Video) box->setHint(stream.text);
+    }
+}
+
 void TfMain::readXpl() {
-    Resetcbs();
     showPage(Page::Xpl);
     mXPL.setVisible(false);
     mXPL.setLines({});
-    std::vector<std::string> chapters = {"Preset=!OGG", "Format="};
-    mChapter.setLines(chapters);
+    mChapter.setLines({"Preset=!OGG", "Format="});
 
-    PlaylistRead read;
-    lastPlaylist_ = {};
-    lastPlaylistSource_ = CutExt(namePart(eEVOfile.text()));
+    // A playlist that cannot be read, holds no tag or no title that plays the source leaves
+    // the boxes as they were, and says why.
     try {
-        readPlaylist(eXPLfile.text(), PlaylistName, lastPlaylistSource_, mediaAttributes_, *this,
-                     read);
-    } catch (...) {
-        mXPL.setLines(std::move(read.tagLines));
+        readPlaylistTitle({eXPLfile.text(), eEVOfile.text()}, mediaAttributes_, *this,
+                          lastPlaylist_);
+    } catch (const std::exception& error) {
+        mXPL.setLines(std::move(lastPlaylist_.read.tagLines));
+        log(std::string("Warning: ") + error.what());
         throw;
     }
-    mXPL.setLines(std::move(read.tagLines));
-    lastPlaylist_.titleFound = read.titleFound;
-    lastPlaylist_.streams = read.streams;
-    lastPlaylist_.chapters = read.chapters;
+    PlaylistRead& read = lastPlaylist_.read;
+    mXPL.setLines(read.tagLines);
     if (read.titleFound) {
-        tvXPL.setNodes(std::move(read.tree));
-        // The stream codes of the last Read stay in the stream table: the boxes alone show
-        // what the playlist declares, so Demux and Rebuild keep working on real codes.
-        for (const DeclaredStream& stream : read.streams) {
-            if (stream.kind == StreamKind::Video && stream.number != 0) continue;
-            CheckBox* box = boxOfSlot(slotOf({stream.kind, stream.number}));
-            if (!box) continue;
-            box->setEnabled(true);
-            box->setChecked(true);
-            box->setCaption(stream.text);
-            if (stream.kind != StreamKind::Video) box->setHint(stream.text);
-        }
+        tvXPL.setNodes(read.tree);
+        showDeclaredStreams(read.streams);
     }
-    chapters.insert(chapters.end(), read.chapters.begin(), read.chapters.end());
-    chapters.push_back("Header=");
-    chapters.push_back("Footer=");
-    mChapter.setLines(std::move(chapters));
-    log("Done.");
-    log("");
-    slog("Ready", 0);
-    slog("", 1);
+    mChapter.setLines(presetChapterList(read.chapters));
+    for (const std::string& warning : lastPlaylist_.warnings)
+        log("Warning: " + warning);
+    if (read.tagLines.empty() || read.titleFound) return;
+    ui_.showError("No title of " + namePart(eXPLfile.text()) + " plays " +
+                  namePart(eEVOfile.text()));
 }
 
 void TfMain::bWriteChapsClick() {
@@ -76,25 +75,14 @@ void TfMain::bWriteChapsClick() {
         {&bWriteChaps}, [this] { writeChapters(); }, [this] { bWriteChaps.setEnabled(true); });
 }
 
-// Every line as it is, followed by CR LF: the bytes of the names are the playlist's.
 void TfMain::writeChapters() {
-    lastChaptersPath_ =
-        outputPrefix(eWorkdir.text(), eEVOfile.text(), state.outputBaseName) + ".chapters.txt";
-    // A name that leads to the source or the playlist (through a link) is refused.
-    refuseInputAsOutput(lastChaptersPath_, {eEVOfile.text(), eXPLfile.text()},
-                        "It is a file being read");
-    const std::unique_ptr<OutputFile> file = outputFiles_->create(lastChaptersPath_);
-    static constexpr uint8_t kLineEnd[2] = {13, 10};
-    try {
-        for (const std::string& line : mChapter.lines()) {
-            file->append(reinterpret_cast<const uint8_t*>(line.data()), line.size());
-            file->append(kLineEnd, sizeof kLineEnd);
-        }
-    } catch (...) {
-        closeAfterError(*file);
-        throw;
-    }
-    file->close();
+    ChaptersJobOptions options;
+    options.source = eEVOfile.text();
+    options.playlist = eXPLfile.text();
+    options.outputFolder = eWorkdir.text();
+    options.baseName = state.outputBaseName;
+    options.chapters = lastPlaylist_.read.chapters;
+    writeChapterList(options, *outputFiles_);
 }
 
 } // namespace tessary

@@ -1,7 +1,4 @@
-// The Rebuild command: a new EVO with only the ticked streams, renumbered, written by a pass
-// over the source and, when the feature continues, its second file.
-#include "ops/OutputNames.h"
-#include "ops/RebuildOperation.h"
+// The Rebuild command: a new EVO with only the ticked streams, renumbered.
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "shell/Main.h"
@@ -24,31 +21,17 @@ void TfMain::bRebuildClick() {
 
 void TfMain::rebuildEvo() {
     showPage(Page::Status);
-    state.writingPass = true;
-    const std::string path = eEVOfile.text();
-    const std::string second = secondFeatureFile();
-    state.outputBaseName = featureBaseName(second);
-    lastRebuildPath_ = outputPrefix(eWorkdir.text(), path, state.outputBaseName) + ".rebuilt.EVO";
-
     // The selection is taken once: a box ticked or cleared during the pass changes nothing.
-    RebuildSelection selection;
-    for (int slot = 1; slot < kStreamSlotCount; ++slot) {
-        const CheckBox* box = boxOfSlot(slot);
-        selection.kept[static_cast<std::size_t>(slot)] = box && box->checked();
-    }
-    selection.advancedPacks = cbRBAdvanced.checked();
-
-    lastRebuildUnnumbered_.clear();
-    const auto unnumbered =
-        RebuildOperation({state, *this, *this, locale, *outputFiles_})
-            .run(
-                path, second, [this] { return cbContinue.checked(); }, lastRebuildPath_, selection);
-    for (int id = 0; id < 256; ++id)
-        if (unnumbered[static_cast<std::size_t>(id)]) lastRebuildUnnumbered_.push_back(id);
-    log("Done.");
-    log("");
-    slog("Ready", 0);
-    slog("", 1);
+    RebuildJobOptions options;
+    options.source = eEVOfile.text();
+    options.pass = passOptions();
+    options.outputFolder = eWorkdir.text();
+    for (const ChosenStream& stream : chosenStreams())
+        options.keptSlots.push_back(stream.slot);
+    options.advancedPacks = cbRBAdvanced.checked();
+    JobContext context = jobContext();
+    lastRebuild_ = {};
+    lastRebuild_ = rebuildSource(options, context);
 }
 
 } // namespace tessary

@@ -1,10 +1,10 @@
 // Save report: the message log written to a file the user chooses, as plain text or HTML.
 #include <exception>
 
+#include "jobs/FileNames.h"
 #include "ops/OutputNames.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "shell/FileNames.h"
 #include "shell/LogReport.h"
 #include "shell/Main.h"
 
@@ -38,7 +38,6 @@ void TfMain::miSaveReportClick() {
 }
 
 void TfMain::writeReport(const Ui::SaveFileChoice& choice) {
-    lastReportPath_ = choice.path;
     refuseInputAsOutput(choice.path, {eEVOfile.text(), getsecond(eEVOfile.text()), eXPLfile.text()},
                         "It is a file being read");
     const std::string report = htmlReport(choice) ? logReportHtml(reMessage.lines(), title())

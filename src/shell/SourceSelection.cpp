@@ -1,8 +1,8 @@
 // Choosing the source and the playlist: browse buttons, dropped files and the disc layout that
 // links the two folders (feature files in HVDVD_TS, the playlist in ADV_OBJ beside it).
+#include "jobs/FileNames.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "shell/FileNames.h"
 #include "shell/Main.h"
 
 namespace tessary {

@@ -19,7 +19,7 @@
 #include "DemoDisc.h"
 #include "LpcmFixtures.h"
 #include "PackWriter.h"
-#include "Selection.h"
+#include "jobs/StreamKeys.h"
 #include "ShellCommands.h"
 #include "TempDir.h"
 
@@ -134,11 +134,11 @@ TEST_F(Cli, ExitStatusTellsFailureFromBadUsage) {
 }
 
 TEST(CliSelection, ParsesStreamKeys) {
-    using tessary::cli::StreamKey;
-    EXPECT_EQ(tessary::cli::parseSelection("v0, a15,s31"),
+    using tessary::StreamKey;
+    EXPECT_EQ(tessary::parseSelection("v0, a15,s31"),
               (std::vector<StreamKey>{{'v', 0}, {'a', 15}, {'s', 31}}));
     for (const char* bad : {"v2", "a16", "s32", "a01", "x1", "a", "", "a1,", "v-1"})
-        EXPECT_THROW(tessary::cli::parseSelection(bad), std::invalid_argument) << bad;
+        EXPECT_THROW(tessary::parseSelection(bad), std::invalid_argument) << bad;
 }
 
 namespace {

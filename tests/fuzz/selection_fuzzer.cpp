@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "Selection.h"
+#include "jobs/StreamKeys.h"
 #include "engine/StreamSlots.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    using namespace tessary::cli;
+    using namespace tessary;
     std::vector<StreamKey> keys;
     try {
         keys = parseSelection(std::string_view(reinterpret_cast<const char*>(data), size));

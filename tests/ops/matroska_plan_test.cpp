@@ -122,7 +122,7 @@ TEST(MatroskaPlan, APlaylistNamesTheTracksAndGivesLanguagesAndChapters) {
                         {StreamKind::Video, 1, "VC-1.s1", "Alternate", ""},
                         {StreamKind::Audio, 0, "AC-3.6ch.s00.English", "English", "en"},
                         {StreamKind::Audio, 4, "LPCM.2ch.s04.Commentary", "Commentary", "xx"}};
-    playlist.chapters = {"CHAPTER01=00:00:00.000", "CHAPTER01NAME=Start"};
+    playlist.chapters = {{0, "00:00:00.000", "Start"}};
     const MuxPlan plan =
         planMatroska(reportedSource(), demuxedFiles(), &playlist, "/o/F.mkv", "/w/F.chapters");
     ASSERT_EQ(plan.tracks.size(), 4u);
@@ -136,7 +136,7 @@ TEST(MatroskaPlan, APlaylistNamesTheTracksAndGivesLanguagesAndChapters) {
         EXPECT_EQ(plan.tracks[i].name, namesAndLanguages[i].first);
         EXPECT_EQ(plan.tracks[i].language, namesAndLanguages[i].second);
     }
-    EXPECT_EQ(plan.chapterLines, playlist.chapters);
+    EXPECT_EQ(plan.chapters, playlist.chapters);
     const std::vector<std::string> arguments = mkvmergeArguments(plan);
     const std::vector<std::string> tail(arguments.end() - 4, arguments.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"--chapter-charset", "UTF-8", "--chapters",

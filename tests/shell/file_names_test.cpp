@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Paths.h"
-#include "shell/FileNames.h"
+#include "jobs/FileNames.h"
 
 namespace tessary {
 namespace {

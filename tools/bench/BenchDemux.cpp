@@ -22,7 +22,7 @@ public:
     void run(tessary::TfMain& main) override { main.bDemuxClick(); }
     std::vector<std::string> outputs(const tessary::TfMain& main) const override {
         std::vector<std::string> paths;
-        for (const tessary::DemuxTarget& target : main.lastDemuxTargets())
+        for (const tessary::WrittenFile& target : main.lastDemuxTargets())
             paths.push_back(target.path);
         return paths;
     }

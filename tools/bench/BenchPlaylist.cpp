@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
                     std::printf("tree: %s: %s\n", top.text.c_str(), node.text.c_str());
             for (const tessary::DeclaredStream& stream : last.streams)
                 std::printf("stream: %s\n", stream.text.c_str());
-            for (const std::string& line : last.chapters)
+            for (const std::string& line : tessary::ogmChapterLines(last.chapters))
                 std::printf("chapter: %s\n", line.c_str());
         }
     } catch (const std::exception& e) {

@@ -1,4 +1,4 @@
-#include "shell/FileNames.h"
+#include "jobs/FileNames.h"
 
 #include "platform/Paths.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tessary::cli {
+namespace tessary {
 
 // A stream named on the command line: v0, v1 (video), a0..a15 (audio), s0..s31 (subpicture).
 struct StreamKey {
@@ -29,4 +29,4 @@ std::optional<StreamKey> parseStreamKey(std::string_view key);
 // the first key that is not valid.
 std::vector<StreamKey> parseSelection(std::string_view list);
 
-} // namespace tessary::cli
+} // namespace tessary

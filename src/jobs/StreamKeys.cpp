@@ -1,11 +1,11 @@
-#include "Selection.h"
+#include "jobs/StreamKeys.h"
 
 #include <charconv>
 #include <stdexcept>
 
 #include "engine/StreamSlots.h"
 
-namespace tessary::cli {
+namespace tessary {
 
 namespace {
 
@@ -44,13 +44,8 @@ StreamKey keyOfSlot(int slot) {
 std::optional<StreamKey> parseStreamKey(std::string_view key) {
     if (key.size() < 2 || key.size() > 3) return std::nullopt;
     const char kind = key[0];
-    int limit = 0;
-    switch (kind) {
-    case 'v': limit = 2; break;
-    case 'a': limit = 16; break;
-    case 's': limit = 32; break;
-    default: return std::nullopt;
-    }
+    if (kind != 'v' && kind != 'a' && kind != 's') return std::nullopt;
+    const int limit = streamCount(kindOfKey(kind));
     const std::string_view digits = key.substr(1);
     if (digits.size() > 1 && digits[0] == '0') return std::nullopt; // no "a01"
     int number = 0;
@@ -81,4 +76,4 @@ std::vector<StreamKey> parseSelection(std::string_view list) {
     return keys;
 }
 
-} // namespace tessary::cli
+} // namespace tessary

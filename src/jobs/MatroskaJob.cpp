@@ -1,0 +1,150 @@
+#include "jobs/MatroskaJob.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/Codecs.h"
+#include "jobs/PortHost.h"
+#include "ops/OutputNames.h"
+#include "platform/FileError.h"
+#include "platform/Paths.h"
+#include "platform/Reporter.h"
+
+namespace tessary {
+
+namespace {
+
+// Creates the work folder when it is missing. Raises FileError when it cannot be.
+void makeFolder(const std::string& folder) {
+    if (folder.empty() || folderExists(folder)) return;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && folderExists(folder)) return;
+    throw FileError("Cannot create folder \"" + folder + "\". " +
+                    (error ? error.message() : std::string("Not a folder")));
+}
+
+// The demuxed streams the muxer can take, in the order they were written. Streams the Read
+// did not find (a playlist declares more than the file holds) and the bare LPCM of a
+// DVD-Audio source, which is no file format the muxer reads, are left out with a log line.
+std::vector<DemuxedStream> muxableStreams(const DemuxResult& demux,
+                                          const std::vector<ChosenStream>& chosen,
+                                          const RunState& state, Reporter& out) {
+    std::vector<DemuxedStream> streams;
+    for (std::size_t i = 0; i < demux.files.size(); ++i) {
+        const WrittenFile& file = demux.files[i];
+        const int slot = *file.slot;
+        const int32_t code = state.streamTable[static_cast<std::size_t>(slot)];
+        if (code == kNoStream) {
+            out.log("Not in the source, left out of the Matroska file: " + namePart(file.path));
+            continue;
+        }
+        if (streamOfSlot(slot)->kind == StreamKind::Audio && !file.wav &&
+            audioCodecOfSubstream(static_cast<uint32_t>(code)) == AudioCodec::Lpcm) {
+            out.log("LPCM without a WAV header, left out of the Matroska file: " +
+                    namePart(file.path));
+            continue;
+        }
+        streams.push_back({slot, file.path, chosen[i].caption});
+    }
+    return streams;
+}
+
+// Moves the subpicture files out of the work folder, beside the Matroska file. Returns where
+// they went.
+std::vector<std::string> keepBeside(const std::vector<std::string>& files,
+                                    const std::string& folder, std::vector<std::string>& warnings) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> kept;
+    for (const std::string& file : files) {
+        const fs::path target = fs::path(folder) / fs::path(file).filename();
+        std::error_code error;
+        fs::rename(file, target, error);
+        if (error) {
+            warnings.push_back("cannot move " + file + ": " + error.message());
+            kept.push_back(file);
+        } else {
+            kept.push_back(target.string());
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context) {
+    RunState& state = context.state;
+    Reporter& out = context.out;
+    MatroskaResult result;
+    const std::string second = secondFeatureFile(options.source, options.pass.continueOnSecond);
+    const std::string base = featureBaseName(options.source, second);
+    const std::string target =
+        options.outputFolder.empty() ? folderPart(options.source) : options.outputFolder;
+    const std::string mkvPath = matroskaFileName(outputPrefix(target, options.source, base));
+    result.workFolder = workFolderName(outputPrefix(target, options.source, base));
+    makeFolder(result.workFolder);
+
+    if (!options.streams.empty()) {
+        DemuxJobOptions demux;
+        demux.source = options.source;
+        demux.pass = options.pass;
+        demux.outputFolder = result.workFolder;
+        demux.streams = options.streams;
+        demux.extensions = options.extensions;
+        demux.lpcmAsWav = true; // the muxer reads LPCM from WAV files
+        result.demux = demuxStreams(demux, context);
+    }
+    if (result.demux.files.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(result.workFolder, ignored); // empty: nothing was demuxed
+        throw MuxError("no stream to put into a Matroska file in " + namePart(options.source));
+    }
+    // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
+    if (result.demux.cancelled) return result;
+
+    const std::string prefix = result.demux.prefix;
+    result.optionsPath = muxOptionsFileName(prefix);
+    const PlaylistRead* title =
+        options.playlist && options.playlist->titleFound() ? &options.playlist->read : nullptr;
+    result.plan = planMatroska(state, muxableStreams(result.demux, options.streams, state, out),
+                               title, mkvPath, muxChaptersFileName(prefix));
+    for (const std::string& file : result.plan.subpictureFiles)
+        out.log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
+    if (result.plan.tracks.empty())
+        throw MuxError("No video or audio stream to put into " + namePart(mkvPath));
+
+    // None of the files written may lead to a file being read (through a link).
+    const std::string playlist = options.playlist ? options.playlist->playlist : std::string();
+    for (const std::string* output : std::initializer_list<const std::string*>{
+             &mkvPath, &result.optionsPath, &result.plan.chaptersPath})
+        refuseInputAsOutput(*output, {options.source, second, playlist}, "It is a file being read");
+    state.writingPass = true;
+    PortHost host(context.port, options.pass);
+    result.outcome =
+        MatroskaMux({state, host, out, context.locale, context.files}, context.programs)
+            .run(result.plan, result.optionsPath);
+    if (!result.outcome.made) {
+        out.log("mkvmerge was not found; to make the Matroska file, run: " +
+                result.outcome.command);
+        result.subpictures = result.plan.subpictureFiles;
+        return result;
+    }
+    out.log("Matroska file: " + mkvPath);
+    out.log("Done.");
+    out.log("");
+    out.slog("Ready", 0);
+    out.slog("", 1);
+
+    result.subpictures =
+        keepBeside(result.plan.subpictureFiles, target.empty() ? "." : target, result.warnings);
+    if (!options.keepWorkFolder) {
+        std::error_code error;
+        std::filesystem::remove_all(result.workFolder, error);
+        if (error)
+            result.warnings.push_back("cannot remove " + result.workFolder + ": " +
+                                      error.message());
+    }
+    return result;
+}
+
+} // namespace tessary

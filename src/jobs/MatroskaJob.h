@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "jobs/JobContext.h"
+#include "jobs/PlaylistJobs.h"
+#include "jobs/WriteJobs.h"
+#include "ops/MatroskaMux.h"
+
+namespace tessary {
+
+// The options of making one Matroska file of the source that the last Read found the streams
+// of: the chosen streams are demuxed into a work folder of the job's own, NAME.work in the
+// output folder, and the muxer makes NAME.mkv there of them.
+struct MatroskaJobOptions {
+    std::string source;
+    PassOptions pass;
+    std::string outputFolder; // empty: beside the source
+    std::vector<ChosenStream> streams;
+    OutputExtensions extensions;
+    // The title that plays the source, for the tracks' names and languages and the chapters;
+    // none (or a title not found): the captions, "und" and no chapters.
+    const PlaylistResult* playlist = nullptr;
+    bool keepWorkFolder = false;
+};
+
+struct MatroskaResult {
+    DemuxResult demux;
+    MuxPlan plan;
+    MuxOutcome outcome;
+    std::string optionsPath;
+    std::string workFolder;
+    std::vector<std::string> subpictures; // kept beside the Matroska file once it is made
+    std::vector<std::string> warnings;
+};
+
+// Demuxes, plans and muxes; once the file is made, the subpicture files (which the muxer
+// cannot read) are moved beside it and the work folder goes, unless it is to be kept. When the
+// muxer is not found, the files are left ready and `outcome.command` says what to run. Raises
+// FileError and MuxError (nothing to mux, the muxer failed or was cancelled).
+MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context);
+
+} // namespace tessary

@@ -1,0 +1,114 @@
+#include "jobs/WriteJobs.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/Codecs.h"
+#include "engine/PackEngine.h"
+#include "engine/StreamReport.h"
+#include "jobs/PortHost.h"
+#include "jobs/StreamKeys.h"
+#include "ops/DemuxOperation.h"
+#include "ops/FrameReport.h"
+#include "ops/OutputNames.h"
+#include "ops/RebuildOperation.h"
+#include "platform/Reporter.h"
+
+namespace tessary {
+
+std::optional<uint64_t> sizeOnDisk(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
+namespace {
+
+void logReady(Reporter& out) {
+    out.log("Done.");
+    out.log("");
+    out.slog("Ready", 0);
+    out.slog("", 1);
+}
+
+// The run's continue option as it stands after the first file: the window's, which the user
+// may change meanwhile, else the job's.
+auto stillContinue(JobContext& context, const PassOptions& options) {
+    return [&context, options] {
+        return context.port.liveOptions().value_or(options).continueOnSecond;
+    };
+}
+
+} // namespace
+
+DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
+    RunState& state = context.state;
+    state.frameCounts = {0, 0};
+    state.totalSeconds = 0;
+    state.writingPass = true;
+    const FeatureFiles feature{options.source,
+                               secondFeatureFile(options.source, options.pass.continueOnSecond)};
+    state.outputBaseName = featureBaseName(options.source, feature.second);
+
+    DemuxResult result;
+    result.continued = !feature.second.empty();
+    result.prefix = outputPrefix(options.outputFolder, options.source, state.outputBaseName);
+    // LPCM as WAV: the DVD-Video style LPCM of EVO and VOB sources; an AOB's LPCM header
+    // differs, so its payload stays bare.
+    const bool lpcmWav = options.lpcmAsWav && sourceTypeOf(options.source) != SourceType::Aob;
+    std::vector<DemuxTarget> targets;
+    for (const ChosenStream& chosen : options.streams) {
+        const StreamKind kind = streamOfSlot(chosen.slot)->kind;
+        const bool wav =
+            lpcmWav && kind == StreamKind::Audio &&
+            audioCodecOfSubstream(static_cast<uint32_t>(
+                state.streamTable[static_cast<std::size_t>(chosen.slot)])) == AudioCodec::Lpcm;
+        std::string extension = options.extensions.subpicture;
+        if (kind == StreamKind::Video) extension = options.extensions.video;
+        if (kind == StreamKind::Audio) extension = wav ? "wav" : options.extensions.audio;
+        targets.push_back(
+            {chosen.slot, demuxFileName(result.prefix, chosen.caption, extension), wav});
+        result.files.push_back(
+            {chosen.slot, keyName(keyOfSlot(chosen.slot)), targets.back().path, wav, std::nullopt});
+    }
+
+    PortHost host(context.port, options.pass);
+    DemuxOperation({state, host, context.out, context.locale, context.files})
+        .run(feature, stillContinue(context, options.pass), targets);
+    logReady(context.out);
+    logframes(state, result.continued, context.out, context.locale);
+    result.cancelled = state.cancelFlag;
+    for (WrittenFile& file : result.files)
+        file.size = sizeOnDisk(file.path);
+    return result;
+}
+
+RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& context) {
+    RunState& state = context.state;
+    state.writingPass = true;
+    const FeatureFiles feature{options.source,
+                               secondFeatureFile(options.source, options.pass.continueOnSecond)};
+    state.outputBaseName = featureBaseName(options.source, feature.second);
+
+    RebuildResult result;
+    result.file.path =
+        rebuiltFileName(outputPrefix(options.outputFolder, options.source, state.outputBaseName));
+    RebuildSelection selection;
+    for (const int slot : options.keptSlots)
+        selection.kept[static_cast<std::size_t>(slot)] = true;
+    selection.advancedPacks = options.advancedPacks;
+
+    PortHost host(context.port, options.pass);
+    const auto unnumbered =
+        RebuildOperation({state, host, context.out, context.locale, context.files})
+            .run(feature, stillContinue(context, options.pass), result.file.path, selection);
+    for (int id = 0; id < 256; ++id)
+        if (unnumbered[static_cast<std::size_t>(id)]) result.unnumbered.push_back(id);
+    logReady(context.out);
+    result.cancelled = state.cancelFlag;
+    result.file.size = sizeOnDisk(result.file.path);
+    return result;
+}
+
+} // namespace tessary

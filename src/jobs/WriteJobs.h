@@ -1,0 +1,80 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jobs/JobContext.h"
+#include "jobs/ReadJob.h"
+
+namespace tessary {
+
+// A stream chosen for writing: its slot and the caption its file is named after (the Read's,
+// or the playlist's once that was read).
+struct ChosenStream {
+    int slot = 0;
+    std::string caption;
+};
+
+struct OutputExtensions {
+    std::string video = "mpv";
+    std::string audio = "mpa";
+    std::string subpicture = "sup";
+};
+
+// The options of a Demux of the source that the last Read found the streams of.
+struct DemuxJobOptions {
+    std::string source;
+    PassOptions pass;
+    std::string outputFolder; // empty: beside the source
+    std::vector<ChosenStream> streams;
+    OutputExtensions extensions;
+    // LPCM audio of EVO and VOB sources as WAV files (an AOB's LPCM is written bare).
+    bool lpcmAsWav = false;
+};
+
+// A file a job wrote: the stream it holds (none for a whole-file output), its path, whether
+// it is a WAV file, and its size once written (none when it cannot be had).
+struct WrittenFile {
+    std::optional<int> slot;
+    std::string key;
+    std::string path;
+    bool wav = false;
+    std::optional<uint64_t> size;
+};
+
+struct DemuxResult {
+    std::vector<WrittenFile> files; // in the order they were created
+    bool cancelled = false;
+    bool continued = false;
+    std::string prefix; // the output folder and base name every file's name begins with
+};
+
+// Writes each chosen stream to a file of its own. Raises FileError when a file cannot be
+// opened, created, read or written.
+DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context);
+
+struct RebuildJobOptions {
+    std::string source;
+    PassOptions pass;
+    std::string outputFolder;
+    std::vector<int> keptSlots;
+    bool advancedPacks = false; // keep the advanced packs (ADV_PCK)
+};
+
+struct RebuildResult {
+    WrittenFile file;
+    bool cancelled = false;
+    // Stream ids written without a new number (as 0xFF): streams the Read did not find.
+    std::vector<int> unnumbered;
+};
+
+// Writes a new EVO holding only the kept streams, renumbered. Raises FileError as Demux does.
+RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& context);
+
+// The size of a file on disk, none when it cannot be had.
+std::optional<uint64_t> sizeOnDisk(const std::string& path);
+
+} // namespace tessary
