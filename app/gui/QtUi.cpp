@@ -30,6 +30,10 @@ void QtUi::showError(const std::string& message) {
     QMessageBox::critical(window_, QCoreApplication::applicationName(), qs(message));
 }
 
+void QtUi::showWarning(const std::string& message) {
+    QMessageBox::warning(window_, QCoreApplication::applicationName(), qs(message));
+}
+
 void QtUi::beep() {
     QApplication::beep();
 }

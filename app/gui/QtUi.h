@@ -16,6 +16,7 @@ public:
     void repaint() override;
     bool confirm(const std::string& question) override;
     void showError(const std::string& message) override;
+    void showWarning(const std::string& message) override;
     void beep() override;
     std::optional<std::string> openFile(const OpenFileRequest& request) override;
     std::optional<SaveFileChoice> saveFile(const FileRequest& request) override;

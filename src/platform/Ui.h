@@ -18,6 +18,8 @@ public:
     virtual bool confirm(const std::string& question) = 0;
     // Shows an error that ended an operation.
     virtual void showError(const std::string& message) = 0;
+    // Shows a warning about an operation that went on.
+    virtual void showWarning(const std::string& message) { (void)message; }
     // The system's warning sound (a key the integer field does not take).
     virtual void beep() {}
 

@@ -48,9 +48,6 @@ void TfMain::makeMatroskaFile() {
     lastDemux_ = lastMatroska_.demux;
     for (const std::string& warning : lastMatroska_.warnings)
         log("Warning: " + warning);
-    for (const std::string& file : lastMatroska_.subpictures)
-        if (lastMatroska_.outcome.made)
-            log("Subpicture stream not in the Matroska file, kept as " + file);
 }
 
 } // namespace tessary

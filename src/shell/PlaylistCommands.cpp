@@ -66,7 +66,7 @@ void TfMain::readXpl() {
     for (const std::string& warning : lastPlaylist_.warnings)
         log("Warning: " + warning);
     if (read.tagLines.empty() || read.titleFound) return;
-    ui_.showError("No title of " + namePart(eXPLfile.text()) + " plays " +
+    ui_.showWarning("No title of " + namePart(eXPLfile.text()) + " plays " +
                   namePart(eEVOfile.text()));
 }
 

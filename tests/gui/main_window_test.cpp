@@ -681,15 +681,18 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
     main.EVOadj();
     main.bReadEVOClick();
 
-    // The muxer runs on the options file beside the demuxed files; the log says where the
+    // The muxer runs on the options file beside the files demuxed into a work folder, which
+    // goes once the file is made; the subpictures stay beside it and the log says where the
     // file went. A failing muxer is an error, and nothing is claimed done.
     const std::string prefix = (dir.path() / "FEATURE_1_FEATURE_2").string();
     QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
     QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
     ASSERT_EQ(programs.runs.size(), 1u);
     EXPECT_EQ(programs.runs[0].arguments,
-              (std::vector<std::string>{"--gui-mode", "@" + prefix + ".mkvmerge.json"}));
-    EXPECT_TRUE(std::filesystem::exists(prefix + ".mkvmerge.json"));
+              (std::vector<std::string>{"--gui-mode", "@" + prefix +
+                                                          ".work/FEATURE_1_FEATURE_2.mkvmerge.json"}));
+    EXPECT_FALSE(std::filesystem::exists(prefix + ".work"));
+    EXPECT_TRUE(std::filesystem::exists(prefix + ".Subpicture.01.sup"));
     QStringList log = logLines();
     const QStringList tail = {"Left out of the Matroska file (mkvmerge reads no subpictures): "
                               "FEATURE_1_FEATURE_2.Subpicture.00.sup",

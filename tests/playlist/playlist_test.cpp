@@ -141,7 +141,6 @@ TEST(ReadXpl, TheDemoDiscsTitleGivesItsStreamsTreeAndChapters) {
     };
     TempDir dir;
     fs::create_directory(dir.file("read"));
-    main.cbVideo[1].setChecked(false); // the playlist gives the second video track no box
     const Bytes rebuiltByRead = rebuildAfterRead(dir.file("read"));
 
     main.reMessage.clear();
@@ -170,7 +169,9 @@ TEST(ReadXpl, TheDemoDiscsTitleGivesItsStreamsTreeAndChapters) {
     EXPECT_EQ(main.cbAudio[2].caption(), "DTS.6ch.s02.German");
     EXPECT_EQ(main.cbAudio[2].hint(), "DTS.6ch.s02.German");
     EXPECT_EQ(main.cbVideo[0].caption(), "AVC.s0");
-    EXPECT_FALSE(main.cbVideo[1].checked()); // only the first video track has a box
+    // The second video track, which the Read found, keeps its box and takes its caption.
+    EXPECT_TRUE(main.cbVideo[1].checked());
+    EXPECT_EQ(main.cbVideo[1].caption(), "VC-1.s1");
     EXPECT_TRUE(main.bWriteChaps.enabled());
     EXPECT_EQ(main.activePage(), Page::Xpl);
 
@@ -236,12 +237,15 @@ TEST(ReadXpl, StreamsChaptersAndFailuresOfSmallPlaylists) {
     s.main.bDemuxClick();
     EXPECT_EQ(files.order, std::vector<std::string>{"/out/MOVIE.AC-3.6ch.s00..._x_y.mpa"});
 
-    // No title plays the source: every tag line stays, nothing is declared.
+    // No title plays the source: every tag line stays, nothing is declared, the boxes stay as
+    // they were, and the log and a message say why.
     s.readXpl(moviePlaylist(streams, chapters), "OTHER.EVO");
     EXPECT_EQ(s.main.mXPL.lines().size(), 120u);
     EXPECT_EQ(s.main.mChapter.lines(),
               (std::vector<std::string>{"Preset=!OGG", "Format=", "Header=", "Footer="}));
-    EXPECT_FALSE(s.main.cbAudio[0].enabled());
+    EXPECT_TRUE(s.main.cbAudio[0].enabled());
+    EXPECT_EQ(plain(s.main.reMessage).back(), "Warning: no title of VPLST000.XPL plays OTHER.EVO");
+    EXPECT_EQ(s.ui.warnings.back(), "No title of VPLST000.XPL plays OTHER.EVO");
 
     // A frame number that does not convert ends the read; the window stays usable.
     s.readXpl(moviePlaylist("", "<Chapter titleTimeBegin=\"00:00:01:3x\"/>\n"));

@@ -52,6 +52,7 @@ public:
         return answer;
     }
     void showError(const std::string& message) override { errors.push_back(message); }
+    void showWarning(const std::string& message) override { warnings.push_back(message); }
     void beep() override { ++beeps; }
     std::optional<SaveFileChoice> saveFile(const FileRequest& request) override {
         saveRequests.push_back(request);
@@ -66,6 +67,7 @@ public:
     int beeps = 0;
     std::vector<std::string> questions;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
 };
 
 // A pass host with fixed options that counts the blocks it was asked about.
