@@ -352,6 +352,18 @@ std::vector<ChosenStream> chosenStreams(const std::vector<std::string>& lists,
     return chosen;
 }
 
+// The Demux's options from the command line, for the streams chosen.
+DemuxJobOptions demuxJobOptions(const Options& options, std::vector<ChosenStream> chosen) {
+    DemuxJobOptions job;
+    job.source = options.read.source;
+    job.pass = readJobOptions(options.read).pass;
+    job.outputFolder = options.write.outputDir;
+    job.streams = std::move(chosen);
+    job.extensions = {options.demux.videoExt, options.demux.audioExt, options.demux.subExt};
+    job.lpcmAsWav = options.demux.lpcmWav;
+    return job;
+}
+
 // Creates the output folder when it is missing. The error text when it cannot be, else empty.
 std::string makeOutputFolder(const std::string& folder) {
     if (folder.empty() || folderExists(folder)) return {};
@@ -421,15 +433,7 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     if (!chosen.empty()) {
         const auto stop = runJob(session, [&] {
             if (demux) {
-                DemuxJobOptions job;
-                job.source = options.read.source;
-                job.pass = readJobOptions(options.read).pass;
-                job.outputFolder = options.write.outputDir;
-                job.streams = chosen;
-                job.extensions = {options.demux.videoExt, options.demux.audioExt,
-                                  options.demux.subExt};
-                job.lpcmAsWav = options.demux.lpcmWav;
-                demuxed = demuxStreams(job, session.context).files;
+                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context).files;
             } else {
                 RebuildJobOptions job;
                 job.source = options.read.source;
@@ -486,11 +490,9 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
         return *stop;
 
     MatroskaJobOptions job;
-    job.source = options.read.source;
-    job.pass = readJobOptions(options.read).pass;
-    job.outputFolder = folder;
-    job.streams = chosenStreams(options.write.select, read, session.warnings);
-    if (job.streams.empty())
+    job.demux =
+        demuxJobOptions(options, chosenStreams(options.write.select, read, session.warnings));
+    if (job.demux.streams.empty())
         session.warnings.add("no stream to demux in " + namePart(options.read.source));
     job.playlist = playlistPath.empty() ? nullptr : &playlist;
     job.keepWorkFolder = options.mkv.keep;

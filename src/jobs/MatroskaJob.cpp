@@ -76,28 +76,25 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
     RunState& state = context.state;
     Reporter& out = context.out;
     MatroskaResult result;
-    const std::string second = secondFeatureFile(options.source, options.pass.continueOnSecond);
-    const std::string base = featureBaseName(options.source, second);
+    const std::string& source = options.demux.source;
+    const std::string second = secondFeatureFile(source, options.demux.pass.continueOnSecond);
+    const std::string base = featureBaseName(source, second);
     const std::string target =
-        options.outputFolder.empty() ? folderPart(options.source) : options.outputFolder;
-    const std::string mkvPath = matroskaFileName(outputPrefix(target, options.source, base));
-    result.workFolder = workFolderName(outputPrefix(target, options.source, base));
+        options.demux.outputFolder.empty() ? folderPart(source) : options.demux.outputFolder;
+    const std::string mkvPath = matroskaFileName(outputPrefix(target, source, base));
+    result.workFolder = workFolderName(outputPrefix(target, source, base));
     makeFolder(result.workFolder);
 
-    if (!options.streams.empty()) {
-        DemuxJobOptions demux;
-        demux.source = options.source;
-        demux.pass = options.pass;
+    if (!options.demux.streams.empty()) {
+        DemuxJobOptions demux = options.demux;
         demux.outputFolder = result.workFolder;
-        demux.streams = options.streams;
-        demux.extensions = options.extensions;
-        demux.lpcmAsWav = true; // the muxer reads LPCM from WAV files
+        demux.lpcmAsWav = true;
         result.demux = demuxStreams(demux, context);
     }
     if (result.demux.files.empty()) {
         std::error_code ignored;
         std::filesystem::remove(result.workFolder, ignored); // empty: nothing was demuxed
-        throw MuxError("no stream to put into a Matroska file in " + namePart(options.source));
+        throw MuxError("no stream to put into a Matroska file in " + namePart(source));
     }
     // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
     if (result.demux.cancelled) return result;
@@ -106,8 +103,9 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
     result.optionsPath = muxOptionsFileName(prefix);
     const PlaylistRead* title =
         options.playlist && options.playlist->titleFound() ? &options.playlist->read : nullptr;
-    result.plan = planMatroska(state, muxableStreams(result.demux, options.streams, state, out),
-                               title, mkvPath, muxChaptersFileName(prefix));
+    result.plan =
+        planMatroska(state, muxableStreams(result.demux, options.demux.streams, state, out), title,
+                     mkvPath, muxChaptersFileName(prefix));
     for (const std::string& file : result.plan.subpictureFiles)
         out.log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
     if (result.plan.tracks.empty())
@@ -117,9 +115,9 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
     const std::string playlist = options.playlist ? options.playlist->playlist : std::string();
     for (const std::string* output : std::initializer_list<const std::string*>{
              &mkvPath, &result.optionsPath, &result.plan.chaptersPath})
-        refuseInputAsOutput(*output, {options.source, second, playlist}, "It is a file being read");
+        refuseInputAsOutput(*output, {source, second, playlist}, "It is a file being read");
     state.writingPass = true;
-    PortHost host(context.port, options.pass);
+    PortHost host(context.port, options.demux.pass);
     result.outcome =
         MatroskaMux({state, host, out, context.locale, context.files}, context.programs)
             .run(result.plan, result.optionsPath);

@@ -14,11 +14,9 @@ namespace tessary {
 // of: the chosen streams are demuxed into a work folder of the job's own, NAME.work in the
 // output folder, and the muxer makes NAME.mkv there of them.
 struct MatroskaJobOptions {
-    std::string source;
-    PassOptions pass;
-    std::string outputFolder; // empty: beside the source
-    std::vector<ChosenStream> streams;
-    OutputExtensions extensions;
+    // The source, the chosen streams and the folder of the Matroska file; its LPCM audio is
+    // always demuxed as WAV, which the muxer reads.
+    DemuxJobOptions demux;
     // The title that plays the source, for the tracks' names and languages and the chapters;
     // none (or a title not found): the captions, "und" and no chapters.
     const PlaylistResult* playlist = nullptr;

@@ -20,8 +20,14 @@ void TfMain::demuxEvo() {
         makeMatroskaFile();
         return;
     }
-    // The selection is taken once: a box ticked or cleared during the pass opens or closes
-    // no file and changes nothing that is written.
+    JobContext context = jobContext();
+    lastDemux_ = {};
+    lastDemux_ = demuxStreams(demuxOptions(), context);
+}
+
+// The selection is taken once: a box ticked or cleared during the pass opens or closes no file
+// and changes nothing that is written.
+DemuxJobOptions TfMain::demuxOptions() {
     DemuxJobOptions options;
     options.source = eEVOfile.text();
     options.pass = passOptions();
@@ -29,9 +35,7 @@ void TfMain::demuxEvo() {
     options.streams = chosenStreams();
     options.extensions = {eVideoExt.text(), eAudioExt.text(), eSubExt.text()};
     options.lpcmAsWav = cbLpcmWav.checked();
-    JobContext context = jobContext();
-    lastDemux_ = {};
-    lastDemux_ = demuxStreams(options, context);
+    return options;
 }
 
 } // namespace tessary

@@ -230,6 +230,8 @@ private:
     JobContext jobContext();
     // The ticked stream boxes, with their captions, in slot order.
     std::vector<ChosenStream> chosenStreams();
+    // The Demux's options from the controls.
+    DemuxJobOptions demuxOptions();
     // Shows a playlist's streams on the boxes, as Read XPL does.
     void showDeclaredStreams(const std::vector<DeclaredStream>& streams);
     void readEvo();

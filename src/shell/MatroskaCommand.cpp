@@ -36,11 +36,7 @@ void TfMain::makeMatroskaFile() {
     }
 
     MatroskaJobOptions options;
-    options.source = source;
-    options.pass = passOptions();
-    options.outputFolder = eWorkdir.text();
-    options.streams = chosenStreams();
-    options.extensions = {eVideoExt.text(), eAudioExt.text(), eSubExt.text()};
+    options.demux = demuxOptions();
     options.playlist = playlistPath.empty() ? nullptr : &playlist;
     JobContext context = jobContext();
     lastMatroska_ = {};

@@ -67,7 +67,7 @@ void TfMain::readXpl() {
         log("Warning: " + warning);
     if (read.tagLines.empty() || read.titleFound) return;
     ui_.showWarning("No title of " + namePart(eXPLfile.text()) + " plays " +
-                  namePart(eEVOfile.text()));
+                    namePart(eEVOfile.text()));
 }
 
 void TfMain::bWriteChapsClick() {

@@ -155,32 +155,70 @@ TEST(CliMkv, EachTrackIsDelayedByItsFirstPtsAfterTheFirstVideoPts) {
 namespace tessary::test {
 namespace {
 
+// A Matroska file's tracks as mkvmerge reports them ("type codec name language"), with each
+// track's delay as the plan gave it, and its chapters as mkvextract writes them.
+struct MatroskaSummary {
+    std::vector<std::string> tracks;
+    std::string chapters;
+    bool operator==(const MatroskaSummary&) const = default;
+};
+
+MatroskaSummary summarize(const std::string& mkv, const std::vector<int64_t>& delays) {
+    const auto info = nlohmann::json::parse(programOutput("mkvmerge -J '" + mkv + "'"));
+    MatroskaSummary summary;
+    for (const auto& track : info["tracks"]) {
+        const std::size_t index = summary.tracks.size();
+        summary.tracks.push_back(
+            track["type"].get<std::string>() + " " + track["codec"].get<std::string>() + " " +
+            track["properties"].value("track_name", "") + " " +
+            track["properties"].value("language_ietf", "") + " " +
+            (index < delays.size() ? std::to_string(delays[index]) : std::string("?")) + "ms");
+    }
+    summary.chapters = programOutput("mkvextract '" + mkv + "' chapters --simple -");
+    std::erase(summary.chapters, '\r');
+    return summary;
+}
+
 TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) {
     if (programOutput("command -v mkvmerge mkvextract").empty())
         GTEST_SKIP() << "mkvtoolnix is not installed";
+    const std::string source = (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string();
     TempDir out;
-    const CliResult result = runCliArgs(
-        {"mkv", "-o", out.path().string(), (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()});
+    const CliResult result =
+        runCliArgs({"mkv", "--format", "json", "-o", out.path().string(), source});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string mkv = out.file("FEATURE_1_FEATURE_2.mkv").string();
     const auto info = nlohmann::json::parse(programOutput("mkvmerge -J '" + mkv + "'"));
+    const auto report = nlohmann::json::parse(result.out);
+    std::vector<int64_t> delays;
+    for (const auto& track : report["matroska"]["tracks"])
+        delays.push_back(track["delayMs"].get<int64_t>());
+    const MatroskaSummary made = summarize(mkv, delays);
+    EXPECT_EQ(made.tracks, (std::vector<std::string>{
+                               "video AVC/H.264/MPEG-4p10 Main und 0ms",
+                               "video VC-1 Alternate und 0ms", "audio AC-3 English en 0ms",
+                               "audio E-AC-3 French fr 0ms", "audio DTS German de 0ms",
+                               "audio TrueHD Japanese ja 0ms", "audio PCM Commentary en 0ms"}));
 
-    std::vector<std::string> tracks;
-    for (const auto& track : info["tracks"])
-        tracks.push_back(track["type"].get<std::string>() + " " +
-                         track["codec"].get<std::string>() + " " +
-                         track["properties"].value("track_name", "") + " " +
-                         track["properties"].value("language_ietf", ""));
-    EXPECT_EQ(tracks, (std::vector<std::string>{
-                          "video AVC/H.264/MPEG-4p10 Main und", "video VC-1 Alternate und",
-                          "audio AC-3 English en", "audio E-AC-3 French fr", "audio DTS German de",
-                          "audio TrueHD Japanese ja", "audio PCM Commentary en"}));
+    // The window's Matroska file (Read, Read XPL, then Demux with the option on) is the same.
+    auto window = readDemoDisc();
+    TfMain& main = window->main;
+    main.bReadXPLClick();
+    main.cbMakeMkv.setChecked(true);
+    main.eWorkdir.setText(out.file("window").string());
+    main.bDemuxClick();
+    ASSERT_TRUE(window->ui.errors.empty()) << window->ui.errors.front();
+    std::vector<int64_t> windowDelays;
+    for (const MuxTrack& track : main.lastMatroska().plan.tracks)
+        windowDelays.push_back(track.delayMs);
+    EXPECT_EQ(summarize(out.file("window/FEATURE_1_FEATURE_2.mkv").string(), windowDelays), made);
+    EXPECT_FALSE(fs::exists(out.file("window/FEATURE_1_FEATURE_2.work")));
+
     // Both feature files joined without a gap: 276 frames at 24000/1001, within one frame.
     const double seconds = info["container"]["properties"]["duration"].get<double>() / 1e9;
     EXPECT_NEAR(seconds, 276 * 1001 / 24000.0, 1001 / 24000.0);
 
-    std::string chapters = programOutput("mkvextract '" + mkv + "' chapters --simple -");
-    std::erase(chapters, '\r');
+    const std::string& chapters = made.chapters;
     EXPECT_EQ(chapters.substr(0, 47), "CHAPTER01=00:00:00.000\nCHAPTER01NAME=Chapter 1\n");
     EXPECT_NE(chapters.find("CHAPTER12=00:00:11.000\nCHAPTER12NAME=Chapter 12\n"),
               std::string::npos)
