@@ -27,11 +27,14 @@ void TfMain::EVOadj() {
     state.outputBaseName = CutExt(state.sourceName);
     EVOdir = folderPart(path);
     eXPLfile.setText(kPlaylistName);
+    // The disc's playlist fills the field only when it is there.
     if (endsWithFolder(EVOdir, kDiscFolder)) {
         XPLdir = EVOdir.substr(0, EVOdir.size() - std::char_traits<char>::length(kDiscFolder) - 1) +
                  kPlaylistFolder + kPathSeparator;
-        PlaylistName = kPlaylistName;
-        eXPLfile.setText(XPLdir + PlaylistName);
+        if (fileExists(XPLdir + kPlaylistName)) {
+            PlaylistName = kPlaylistName;
+            eXPLfile.setText(XPLdir + PlaylistName);
+        }
     }
     bReadXPL.setEnabled(!PlaylistName.empty());
 }

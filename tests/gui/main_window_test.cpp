@@ -501,6 +501,11 @@ TEST_F(Window, DroppedFilesAndTheDiscLayout) {
     open();
     main.cbAutoRead.setChecked(false);
     const QString disc = QString::fromStdString((dir.path() / "DISC").string());
+    // The disc's playlist fills the playlist field only when it is there.
+    drop({disc + "/HVDVD_TS/FEATURE_1.EVO"});
+    EXPECT_EQ(widget<QLineEdit>("eXPLfile")->text(), "VPLST000.XPL");
+    std::filesystem::create_directories(dir.path() / "DISC" / "ADV_OBJ");
+    std::ofstream(dir.path() / "DISC" / "ADV_OBJ" / "VPLST000.XPL") << "<Playlist/>";
     drop({disc + "/HVDVD_TS/FEATURE_1.EVO", disc + "/HVDVD_TS/FEATURE_2.EVO",
           disc + "/ADV_OBJ/VPLST000.XPL"});
     EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text(), disc + "/HVDVD_TS/FEATURE_1.EVO");
