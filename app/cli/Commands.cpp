@@ -1,0 +1,262 @@
+#include "Commands.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "JsonReport.h"
+#include "NewFolders.h"
+#include "TerminalOutput.h"
+#include "jobs/FileNames.h"
+#include "jobs/MatroskaJob.h"
+#include "jobs/PlaylistJobs.h"
+#include "jobs/ReadJob.h"
+#include "jobs/StreamKeys.h"
+#include "jobs/WriteJobs.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+
+namespace tessary::cli {
+
+namespace {
+
+// The Read's options from the command line.
+ReadJobOptions readJobOptions(const ReadOptions& options) {
+    ReadJobOptions read;
+    read.source = options.source;
+    read.pass.continueOnSecond = !options.noContinue;
+    read.pass.fastCheck = !options.full;
+    read.pass.fastSizeMb = options.fastSize;
+    read.pass.countFrames = !options.noCountFrames;
+    read.pass.details = !options.noDetails;
+    return read;
+}
+
+// The selected streams that the Read found, with their captions, in slot order. A key whose
+// stream was not found is skipped with a warning. No selection: every stream found.
+std::vector<ChosenStream> chosenStreams(const std::vector<std::string>& lists,
+                                        const ReadResult& read, Warnings& warnings) {
+    std::array<bool, kStreamSlotCount> selected{};
+    const bool all = lists.empty();
+    for (const std::string& list : lists)
+        for (const StreamKey key : parseSelection(list))
+            selected[static_cast<std::size_t>(slotOfKey(key))] = true;
+    std::array<bool, kStreamSlotCount> found{};
+    std::vector<ChosenStream> chosen;
+    for (const FoundStream& stream : read.summary.streams) {
+        found[static_cast<std::size_t>(stream.slot)] = true;
+        if (all || selected[static_cast<std::size_t>(stream.slot)])
+            chosen.push_back({stream.slot, stream.caption});
+    }
+    for (const std::string& list : lists)
+        for (const StreamKey key : parseSelection(list))
+            if (!found[static_cast<std::size_t>(slotOfKey(key))])
+                warnings.add("no stream " + keyName(key) + " in " + namePart(read.source) +
+                             ", skipped");
+    return chosen;
+}
+
+// The Demux's options from the command line, for the streams chosen.
+DemuxJobOptions demuxJobOptions(const Options& options, std::vector<ChosenStream> chosen) {
+    DemuxJobOptions job;
+    job.source = options.read.source;
+    job.pass = readJobOptions(options.read).pass;
+    job.outputFolder = options.write.outputDir;
+    job.streams = std::move(chosen);
+    job.extensions = {options.demux.videoExt, options.demux.audioExt, options.demux.subExt};
+    job.lpcmAsWav = options.demux.lpcmWav;
+    return job;
+}
+
+// Creates the output folder when it is missing. The error text when it cannot be, else empty.
+std::string makeOutputFolder(const std::string& folder) {
+    if (folder.empty() || folderExists(folder)) return {};
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && folderExists(folder)) return {};
+    return "Cannot create folder \"" + folder + "\". " +
+           (error ? error.message() : std::string("Not a folder"));
+}
+
+// A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
+// warned of, and a script that reads many files goes on, unless --strict stops the command
+// there: then this is false.
+bool programStreamFound(const ReadOptions& options, const ReadResult& read, Session& session) {
+    if (read.programStreamFound) return true;
+    session.warnings.add("no MPEG program stream found in " + namePart(options.source));
+    return !options.strict;
+}
+
+// Reads the source. Nothing when the command goes on; else the exit status it stops with (a
+// failed Read, or no program stream under --strict, which takes back the folders made for its
+// outputs and reports the Read).
+std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
+                                    const std::vector<std::string>& newFolders, ReadResult& read,
+                                    std::ostream& out) {
+    if (const auto stop =
+            runJob(session, [&] { read = readSource(readJobOptions(options), session.context); }))
+        return stop;
+    if (programStreamFound(options, read, session)) return std::nullopt;
+    removeEmptyFolders(newFolders);
+    if (session.json) session.printJson(out, readReport(read, read.summary, session.messages()));
+    return kExitNoProgramStream;
+}
+
+// The run state after a writing pass, for the streams the Read found.
+RunSummary summaryAfter(const ReadResult& read, const ReadOptions& options,
+                        const Session& session) {
+    const std::vector<int> slots = slotsOf(read.summary.streams);
+    return summarizeRun(session.state, read.source, !options.noCountFrames, &slots);
+}
+
+} // namespace
+
+// Reads the source and then, for demux and rebuild, writes the chosen streams. Nothing chosen:
+// the pass is skipped with a warning.
+int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
+    const std::vector<std::string> newFolders =
+        pass == Pass::None ? std::vector<std::string>() : missingFolders(options.write.outputDir);
+    if (pass != Pass::None)
+        if (const std::string error = makeOutputFolder(options.write.outputDir); !error.empty())
+            return session.fail(error);
+    ReadResult read;
+    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
+        return *stop;
+    if (pass == Pass::None) {
+        if (session.json)
+            session.printJson(out, readReport(read, read.summary, session.messages()));
+        return kExitOk;
+    }
+
+    const std::vector<ChosenStream> chosen =
+        chosenStreams(options.write.select, read, session.warnings);
+    const bool demux = pass == Pass::Demux;
+    if (chosen.empty())
+        session.warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
+                             namePart(options.read.source));
+    std::vector<WrittenFile> demuxed;
+    std::optional<RebuildResult> rebuilt;
+    if (!chosen.empty()) {
+        const auto stop = runJob(session, [&] {
+            if (demux) {
+                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context).files;
+            } else {
+                RebuildJobOptions job;
+                job.source = options.read.source;
+                job.pass = readJobOptions(options.read).pass;
+                job.outputFolder = options.write.outputDir;
+                for (const ChosenStream& stream : chosen)
+                    job.keptSlots.push_back(stream.slot);
+                job.advancedPacks = options.rebuild.advancedPacks;
+                rebuilt = rebuildSource(job, session.context);
+            }
+        });
+        if (stop) return *stop;
+    }
+    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
+    if (rebuilt && !rebuilt->unnumbered.empty()) {
+        std::string text = "streams the Read did not find were written with the identifier FF:";
+        for (int id : rebuilt->unnumbered)
+            text += ' ' + hex2(static_cast<uint32_t>(id));
+        session.warnings.add(text + " (read the whole file with --full to find every stream)");
+    }
+    if (session.json) {
+        const RunSummary summary = summaryAfter(read, options.read, session);
+        session.printJson(out, demux ? demuxReport(read, summary, session.messages(), demuxed)
+                                     : rebuildReport(read, summary, session.messages(),
+                                                     rebuilt ? &*rebuilt : nullptr));
+    }
+    return kExitOk;
+}
+
+// Reads the playlist (for names, languages and chapters) and the source, demuxes the chosen
+// streams into a work folder, and has mkvmerge make DIR/NAME.mkv of them. The work folder
+// goes once the file is made, unless it is to be kept.
+int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+    const std::string& folder = options.write.outputDir;
+    const std::vector<std::string> newFolders = missingFolders(folder);
+    if (const std::string error = makeOutputFolder(folder); !error.empty())
+        return session.fail(error);
+
+    const std::string playlistPath =
+        options.mkv.playlist.empty() ? discPlaylistOf(options.read.source) : options.mkv.playlist;
+    PlaylistResult playlist;
+    if (!playlistPath.empty()) {
+        MediaAttributes attributes;
+        if (const auto stop = runJob(session, [&] {
+                readPlaylistTitle({playlistPath, options.read.source}, attributes, session,
+                                  playlist);
+            }))
+            return *stop;
+        for (const std::string& warning : playlist.warnings)
+            session.warnings.add(warning + ": no names, languages or chapters");
+    }
+    ReadResult read;
+    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
+        return *stop;
+
+    MatroskaJobOptions job;
+    job.demux =
+        demuxJobOptions(options, chosenStreams(options.write.select, read, session.warnings));
+    if (job.demux.streams.empty())
+        session.warnings.add("no stream to demux in " + namePart(options.read.source));
+    job.playlist = playlistPath.empty() ? nullptr : &playlist;
+    job.keepWorkFolder = options.mkv.keep;
+    MatroskaResult matroska;
+    if (const auto stop = runJob(session, [&] { matroska = makeMatroska(job, session.context); }))
+        return *stop;
+    for (const std::string& warning : matroska.warnings)
+        session.warnings.add(warning);
+    if (matroska.outcome.made)
+        for (const std::string& file : matroska.subpictures)
+            err << "tessary-cli: subpicture stream not in the Matroska file, kept as " << file
+                << '\n';
+    if (session.json)
+        session.printJson(out, mkvReport(read, summaryAfter(read, options.read, session),
+                                         session.messages(), matroska));
+    if (matroska.outcome.made) return kExitOk;
+    err << "tessary-cli: mkvmerge was not found (install mkvtoolnix): the demuxed streams, the "
+           "options file and the chapters are in "
+        << matroska.workFolder << "; to make " << matroska.plan.output << ", run:\n"
+        << matroska.outcome.command << '\n';
+    return kExitMuxerMissing;
+}
+
+// Reads the playlist for the source's title, then writes its chapter list when asked to.
+int runPlaylist(const Options& options, Session& session, std::ostream& out) {
+    const PlaylistOptions& playlist = options.playlist;
+    const std::string& folder = options.write.outputDir;
+    if (playlist.chapters)
+        if (const std::string error = makeOutputFolder(folder); !error.empty())
+            return session.fail(error);
+    PlaylistResult result;
+    MediaAttributes attributes;
+    if (const auto stop = runJob(session, [&] {
+            readPlaylistTitle({playlist.path, playlist.source}, attributes, session, result);
+        }))
+        return *stop;
+    for (const std::string& warning : result.warnings)
+        session.warnings.add(warning);
+
+    std::optional<WrittenFile> chapters;
+    if (playlist.chapters) {
+        ChaptersJobOptions job;
+        job.source = playlist.source;
+        job.playlist = playlist.path;
+        job.outputFolder = folder;
+        job.baseName = CutExt(namePart(playlist.source));
+        job.chapters = result.read.chapters;
+        if (const auto stop =
+                runJob(session, [&] { chapters = writeChapterList(job, session.files); }))
+            return *stop;
+    }
+
+    if (session.json)
+        session.printJson(
+            out, playlistReport(result, session.messages(), chapters ? &*chapters : nullptr));
+    else if (playlist.tree)
+        printTree(out, playlistTree(result));
+    return kExitOk;
+}
+
+} // namespace tessary::cli

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "CliApp.h"
+#include "CommandOptions.h"
+#include "TerminalOutput.h"
+#include "Warnings.h"
+#include "jobs/JobContext.h"
+#include "platform/OutputFile.h"
+#include "platform/Programs.h"
+#include "platform/Reporter.h"
+#include "platform/Ui.h"
+#include "shell/MessageLog.h"
+
+namespace tessary::cli {
+
+// The report as JSON text. Paths and names are bytes that need not be UTF-8: a byte that is
+// not is written as U+FFFD rather than ending the run.
+inline std::string dumpJson(const nlohmann::ordered_json& report) {
+    return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// A command's run on the command line: the jobs' log printed on stdout as it grows (unless
+// the report is JSON), the progress line on stderr when it is a terminal, errors on stderr.
+class Session : public Reporter, public JobPort {
+public:
+    Session(const OutputOptions& output, std::ostream& out, std::ostream& err,
+            bool stdoutIsTerminal, bool stderrIsTerminal)
+        : json(output.format == Format::Json),
+          warnings(err), context{state, *this, *this, {}, files, programs}, err_(err),
+          showProgress_(!output.quiet && stderrIsTerminal) {
+        const bool colour =
+            output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
+        if (!json)
+            log_.appended.connect([this, &out, colour](std::size_t index) {
+                const LogLine& line = log_.lines()[index];
+                out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
+                out.flush();
+            });
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Reporter: the log; status panel 1 is the progress line.
+    void log(std::string_view message) override { log_.append(message); }
+    void slog(std::string_view text, int panel) override {
+        if (panel != 1 || !showProgress_) return;
+        err_ << "\r\x1b[K" << text;
+        err_.flush();
+        progressShown_ = !text.empty();
+    }
+    // JobPort: nothing to process and nobody to press Cancel.
+    double nowDays() override { return clock_.nowDays(); }
+
+    const MessageLog& messages() const { return log_; }
+
+    void clearProgress() {
+        if (progressShown_) err_ << "\r\x1b[K";
+        progressShown_ = false;
+    }
+
+    // Ends a command with an error: the message on stderr, exit status 1.
+    int fail(const std::string& message) {
+        clearProgress();
+        err_ << "tessary-cli: " << message << '\n';
+        return kExitFailure;
+    }
+
+    // Prints the report, with the run's warnings, as one JSON document.
+    void printJson(std::ostream& out, nlohmann::ordered_json report) const {
+        report["warnings"] = warnings.texts();
+        out << dumpJson(report) << '\n';
+    }
+
+    RunState state;
+    DiskOutputFiles files;
+    SystemPrograms programs;
+    const bool json;
+    Warnings warnings;
+    JobContext context;
+
+private:
+    std::ostream& err_;
+    const bool showProgress_;
+    bool progressShown_ = false;
+    MessageLog log_;
+    SystemClock clock_;
+};
+
+// Runs a job; an error it raises ends the command (exit status 1), its message on stderr.
+template <typename Job> std::optional<int> runJob(Session& session, Job job) {
+    try {
+        job();
+    } catch (const std::exception& error) {
+        return session.fail(error.what());
+    }
+    session.clearProgress();
+    return std::nullopt;
+}
+
+} // namespace tessary::cli
