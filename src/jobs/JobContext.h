@@ -47,4 +47,8 @@ struct JobContext {
     Programs& programs;
 };
 
+// The lines that end a job that succeeded: "Done." and an empty line in the log, and the
+// status bar back at "Ready" without progress.
+void logDone(Reporter& out);
+
 } // namespace tessary

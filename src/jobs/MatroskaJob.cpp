@@ -128,10 +128,7 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         return result;
     }
     out.log("Matroska file: " + mkvPath);
-    out.log("Done.");
-    out.log("");
-    out.slog("Ready", 0);
-    out.slog("", 1);
+    logDone(out);
 
     result.subpictures =
         keepBeside(result.plan.subpictureFiles, target.empty() ? "." : target, result.warnings);

@@ -24,10 +24,7 @@ void readPlaylistTitle(const PlaylistJobOptions& options, MediaAttributes& attri
     else if (!result.read.titleFound)
         result.warnings.push_back("no title of " + namePart(options.playlist) + " plays " +
                                   namePart(options.source));
-    out.log("Done.");
-    out.log("");
-    out.slog("Ready", 0);
-    out.slog("", 1);
+    logDone(out);
 }
 
 std::string discPlaylistOf(const std::string& source) {

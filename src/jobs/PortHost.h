@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "engine/PackEngine.h"
 #include "jobs/JobContext.h"
 
@@ -16,6 +18,11 @@ public:
     void repaint() override { port_.repaint(); }
     double nowDays() override { return port_.nowDays(); }
     void progress(uint64_t position, uint64_t size) override { port_.progress(position, size); }
+
+    // The continue option as it stands after the first file of the feature.
+    std::function<bool()> continueOption() {
+        return [this] { return passOptions().continueOnSecond; };
+    }
 
 private:
     JobPort& port_;

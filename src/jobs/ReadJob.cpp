@@ -120,31 +120,26 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     state.packHeaderSeen = false;
 
     PortHost host(context.port, options.pass);
-    const auto stillContinue = [&context, &options] {
-        return context.port.liveOptions().value_or(options.pass).continueOnSecond;
-    };
     out.log("Opening file [b]" + state.sourceName + "[/b]");
-    runOverFeature(
-        {options.source, result.secondFile}, state, stillContinue, [&](InputFile& file, int index) {
-            const std::string name = namePart(file.path());
-            if (index == 0) {
-                out.log("Reading...");
-                out.slog("Reading " + name + " ", 0);
-                out.log("File size: " + std::to_string(file.size() / kMebibyte) + " Mbytes.");
-            } else {
-                out.log("");
-                out.log("Continue on [b]" + name + "[/b]");
-                out.log("Reading...");
-                out.slog("Reading " + name, 0);
-            }
-            demux(RunMode::Read, state, file, options.source, host, out, context.locale);
-            if (!state.navigation.empty()) state.navigation.back().file = name;
-        });
+    runOverFeature({options.source, result.secondFile}, state, host.continueOption(),
+                   [&](InputFile& file, int index) {
+                       const std::string name = namePart(file.path());
+                       if (index == 0) {
+                           out.log("Reading...");
+                           out.slog("Reading " + name + " ", 0);
+                           out.log("File size: " + std::to_string(file.size() / kMebibyte) +
+                                   " Mbytes.");
+                       } else {
+                           out.log("");
+                           out.log("Continue on [b]" + name + "[/b]");
+                           out.log("Reading...");
+                           out.slog("Reading " + name, 0);
+                       }
+                       demux(RunMode::Read, state, file, options.source, host, out, context.locale);
+                       if (!state.navigation.empty()) state.navigation.back().file = name;
+                   });
 
-    out.log("Done.");
-    out.log("");
-    out.slog("Ready", 0);
-    out.slog("", 1);
+    logDone(out);
     logframes(state, result.continued, out, context.locale);
     result.cancelled = state.cancelFlag;
     result.programStreamFound = state.packHeaderSeen;

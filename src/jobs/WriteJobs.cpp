@@ -23,25 +23,6 @@ std::optional<uint64_t> sizeOnDisk(const std::string& path) {
     return size;
 }
 
-namespace {
-
-void logReady(Reporter& out) {
-    out.log("Done.");
-    out.log("");
-    out.slog("Ready", 0);
-    out.slog("", 1);
-}
-
-// The run's continue option as it stands after the first file: the window's, which the user
-// may change meanwhile, else the job's.
-auto stillContinue(JobContext& context, const PassOptions& options) {
-    return [&context, options] {
-        return context.port.liveOptions().value_or(options).continueOnSecond;
-    };
-}
-
-} // namespace
-
 DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     RunState& state = context.state;
     state.frameCounts = {0, 0};
@@ -75,8 +56,8 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
 
     PortHost host(context.port, options.pass);
     DemuxOperation({state, host, context.out, context.locale, context.files})
-        .run(feature, stillContinue(context, options.pass), targets);
-    logReady(context.out);
+        .run(feature, host.continueOption(), targets);
+    logDone(context.out);
     logframes(state, result.continued, context.out, context.locale);
     result.cancelled = state.cancelFlag;
     for (WrittenFile& file : result.files)
@@ -102,10 +83,10 @@ RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& contex
     PortHost host(context.port, options.pass);
     const auto unnumbered =
         RebuildOperation({state, host, context.out, context.locale, context.files})
-            .run(feature, stillContinue(context, options.pass), result.file.path, selection);
+            .run(feature, host.continueOption(), result.file.path, selection);
     for (int id = 0; id < 256; ++id)
         if (unnumbered[static_cast<std::size_t>(id)]) result.unnumbered.push_back(id);
-    logReady(context.out);
+    logDone(context.out);
     result.cancelled = state.cancelFlag;
     result.file.size = sizeOnDisk(result.file.path);
     return result;

@@ -1,0 +1,14 @@
+#include "jobs/JobContext.h"
+
+#include "platform/Reporter.h"
+
+namespace tessary {
+
+void logDone(Reporter& out) {
+    out.log("Done.");
+    out.log("");
+    out.slog("Ready", 0);
+    out.slog("", 1);
+}
+
+} // namespace tessary
