@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/Codecs.h"
 #include "engine/RunState.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

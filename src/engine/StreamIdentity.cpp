@@ -1,6 +1,6 @@
 #include "engine/StreamIdentity.h"
 
-#include "engine/Codecs.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/Codecs.h"
-#include "engine/StreamSlots.h"
+#include "streams/Codecs.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

@@ -1,10 +1,10 @@
 // The Demux command: one file per ticked stream box, written by a Demux pass over the source
 // and, when the feature continues, its second file.
-#include "engine/Codecs.h"
 #include "engine/StreamReport.h"
 #include "ops/FrameReport.h"
 #include "ops/OutputNames.h"
 #include "shell/Main.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

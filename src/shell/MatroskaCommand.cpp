@@ -1,10 +1,10 @@
 // Making a Matroska file from the streams of the last Demux: the muxer's options and chapters
 // files beside the demuxed files, then the muxer itself.
-#include "engine/Codecs.h"
 #include "ops/OutputNames.h"
 #include "platform/Paths.h"
 #include "shell/FileNames.h"
 #include "shell/Main.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 
