@@ -5,13 +5,11 @@
 
 #include "engine/PackScanner.h"
 #include "platform/Format.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
 class Reporter;
-
-// Which layout the navigation data of the source follows, from its extension.
-enum class SourceType { Evo, Vob, Aob };
 
 // What the pack engine itself writes while it walks a source: the discovery line of each
 // stream, the per-stream details (first PTS, substream id, then the codec inspector), the

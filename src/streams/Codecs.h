@@ -6,6 +6,8 @@ namespace tessary {
 
 enum class VideoCodec : uint8_t { None, Mpeg2, H264, Vc1 };
 enum class AudioCodec : uint8_t { None, Ac3, DdPlus, Dts, Lpcm, TrueHd };
+// The DVD subpictures (substream ids 0x20..0x3F) and the extended ones of HD DVD.
+enum class SubpictureCodec : uint8_t { None, Standard, Extended };
 
 // The start code that begins a frame in each video codec's elementary stream:
 // MPEG-2 picture start code, H.264 access unit delimiter, VC-1 frame start code.
@@ -19,27 +21,15 @@ inline constexpr uint8_t frameStartCode(VideoCodec codec) {
     return 0xFF;
 }
 
-// The codec of a video stream code: a stream id 0xE0..0xE3 or a VC-1 stream id extension.
-inline constexpr VideoCodec videoCodecOfCode(uint32_t code) {
-    if (code == 0x55 || code == 0x56) return VideoCodec::Vc1;
-    if (code == 0xE0 || code == 0xE1) return VideoCodec::Mpeg2;
-    if (code == 0xE2 || code == 0xE3) return VideoCodec::H264;
-    return VideoCodec::None;
-}
-
-// The codec of a private stream 1 audio substream id, None for an id that names none.
-inline constexpr AudioCodec audioCodecOfSubstream(uint32_t id) {
-    if (id >= 0x80 && id <= 0x87) return AudioCodec::Ac3;
-    if (id >= 0x88 && id <= 0x8F) return AudioCodec::Dts;
-    if (id >= 0xA0 && id <= 0xA7) return AudioCodec::Lpcm;
-    if (id >= 0xB0 && id <= 0xB7) return AudioCodec::TrueHd;
-    if (id >= 0xC0 && id <= 0xCF) return AudioCodec::DdPlus;
-    return AudioCodec::None;
-}
+// The codec of a video code of the stream table (a stream id or a VC-1 stream id extension)
+// and of an audio substream id, whatever the source; None for a code that names none. The
+// table of stream types answers (StreamTypes.h).
+VideoCodec videoCodecOfCode(uint32_t code);
+AudioCodec audioCodecOfSubstream(uint32_t id);
 
 // The audio number of a substream id: the low three bits for the codecs with eight streams,
 // the low four bits otherwise.
-inline constexpr int audioNumberOfSubstream(uint32_t id) {
+inline int audioNumberOfSubstream(uint32_t id) {
     switch (audioCodecOfSubstream(id)) {
     case AudioCodec::Ac3:
     case AudioCodec::Dts:
