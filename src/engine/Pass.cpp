@@ -8,7 +8,8 @@ namespace tessary {
 Pass::Pass(RunMode mode, RunState& state, SourceType source, Reporter& out,
            const LocaleSettings& locale)
     : mode_(mode), state_(state), source_(source),
-      report_(state, out, source, mode == RunMode::Read, locale), scanner_(state, mode, *this) {
+      report_(state, out, source, mode == RunMode::Read, locale),
+      scanner_(state, mode, source, *this) {
     state.cancelFlag = false;
     state.writingPass = mode == RunMode::Demux;
     state.fastCheckStop = false;

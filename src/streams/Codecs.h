@@ -27,17 +27,6 @@ inline constexpr uint8_t frameStartCode(VideoCodec codec) {
 VideoCodec videoCodecOfCode(uint32_t code);
 AudioCodec audioCodecOfSubstream(uint32_t id);
 
-// The audio number of a substream id: the low three bits for the codecs with eight streams,
-// the low four bits otherwise.
-inline int audioNumberOfSubstream(uint32_t id) {
-    switch (audioCodecOfSubstream(id)) {
-    case AudioCodec::Ac3:
-    case AudioCodec::Dts:
-    case AudioCodec::TrueHd: return static_cast<int>(id & 7);
-    default: return static_cast<int>(id & 0x0F);
-    }
-}
-
 inline constexpr bool isSubpictureSubstream(uint32_t id) {
     return (id >= 0x20 && id <= 0x3F) || (id >= 0x60 && id <= 0x7F);
 }
