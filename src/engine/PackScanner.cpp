@@ -46,7 +46,7 @@ void PackScanner::videoStreamMet(int code, const StreamType& type) {
     const int slot = videoSlot(number);
     if (state_.streamTable[slot] == kNoStream) {
         state_.streamTable[slot] = code;
-        listener_.streamEntered(StreamKind::Video, number, code, type.video, AudioCodec::None);
+        listener_.streamEntered(StreamKind::Video, number, code);
     }
 }
 
@@ -137,8 +137,7 @@ void PackScanner::audioSubstream(int id) {
         if (state_.streamTable[slot] < 0) {
             state_.streamTable[slot] = id;
             audioFirstPts_ = lastPts_;
-            listener_.streamEntered(StreamKind::Audio, audioNumber_, id, VideoCodec::None,
-                                    type->audio);
+            listener_.streamEntered(StreamKind::Audio, audioNumber_, id);
         }
     }
     lastPts_ = 0;
@@ -186,8 +185,7 @@ void PackScanner::substreamHeaderByte(uint8_t byte) {
         if (state_.streamTable[slot] == kNoStream) {
             state_.streamTable[slot] = byte;
             subpictureFirstPts_ = lastPts_;
-            listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte,
-                                    VideoCodec::None, AudioCodec::None);
+            listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte);
         }
         // A Read forgets the time stamp of a DVD subpicture packet, not of an extended one.
         if (subpicture->subpicture == SubpictureCodec::Standard && mode_ == RunMode::Read)

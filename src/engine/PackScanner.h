@@ -45,10 +45,9 @@ struct PayloadChunk {
 class PassListener {
 public:
     virtual ~PassListener() = default;
-    // A slot of the stream table was filled for the first time in this pass.
-    virtual void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                               AudioCodec audio) {
-        (void)kind, (void)number, (void)code, (void)video, (void)audio;
+    // A slot of the stream table was filled for the first time in this pass, with `code`.
+    virtual void streamEntered(StreamKind kind, int number, int code) {
+        (void)kind, (void)number, (void)code;
     }
     virtual void payload(const PayloadChunk& chunk) { (void)chunk; }
     // Navigation data behind the substream id of a private stream 2 packet; `available` is

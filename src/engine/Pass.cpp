@@ -35,10 +35,9 @@ void Pass::feed(const uint8_t* block, std::size_t length, uint64_t position) {
     scanner_.scanBlock(block, length);
 }
 
-void Pass::streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                         AudioCodec audio) {
+void Pass::streamEntered(StreamKind kind, int number, int code) {
     for (PassListener* listener : listeners_)
-        listener->streamEntered(kind, number, code, video, audio);
+        listener->streamEntered(kind, number, code);
 }
 
 void Pass::payload(const PayloadChunk& chunk) {

@@ -5,7 +5,6 @@
 
 #include "engine/PackScanner.h"
 #include "platform/Format.h"
-#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -30,8 +29,7 @@ public:
     // "Detailed info": a Read pass reports each stream's details.
     void setDetails(bool details) { details_ = details; }
 
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                       AudioCodec audio) override;
+    void streamEntered(StreamKind kind, int number, int code) override;
     void payload(const PayloadChunk& chunk) override {
         if (readPass_ && details_) details(chunk);
     }

@@ -23,7 +23,7 @@ struct Entered {
 // Records everything the scanner hands over; payload bytes are reassembled per stream.
 class Recorder : public PassListener {
 public:
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec, AudioCodec) override {
+    void streamEntered(StreamKind kind, int number, int code) override {
         entered.push_back({kind, number, code});
     }
     void payload(const PayloadChunk& c) override {
