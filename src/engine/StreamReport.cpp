@@ -81,10 +81,6 @@ std::optional<InspectedCodec> inspectedCodec(Inspector inspector) {
 
 } // namespace
 
-bool carriesMlp(int substreamId, SourceType source) {
-    return substreamId == 0xA1 && source == SourceType::Aob;
-}
-
 SourceType sourceTypeOf(const std::string& path) {
     const std::string extension = upperCase(extensionPart(path));
     if (extension == ".VOB") return SourceType::Vob;

@@ -53,9 +53,6 @@ private:
 
 SourceType sourceTypeOf(const std::string& path);
 
-// Whether an audio substream id carries MLP rather than LPCM: 0xA1 in a DVD-Audio source.
-bool carriesMlp(int substreamId, SourceType source);
-
 // How far a stream's first PTS lies behind the first video frame, in whole milliseconds of the
 // 90 kHz clock. Counted modulo 2^32 as the details line counts it, so a PTS before the first
 // frame gives a large number.

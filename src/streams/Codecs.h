@@ -27,11 +27,4 @@ inline constexpr uint8_t frameStartCode(VideoCodec codec) {
 VideoCodec videoCodecOfCode(uint32_t code);
 AudioCodec audioCodecOfSubstream(uint32_t id);
 
-inline constexpr bool isSubpictureSubstream(uint32_t id) {
-    return (id >= 0x20 && id <= 0x3F) || (id >= 0x60 && id <= 0x7F);
-}
-inline constexpr bool isExtendedSubpicture(uint32_t id) {
-    return id >= 0x60 && id <= 0x7F;
-}
-
 } // namespace tessary
