@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "engine/PackScanner.h"
-#include "engine/StreamSlots.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

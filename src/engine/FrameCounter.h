@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/Codecs.h"
-#include "engine/StreamSlots.h"
+#include "streams/Codecs.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

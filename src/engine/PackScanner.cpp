@@ -7,14 +7,13 @@ namespace tessary {
 
 namespace {
 
-bool isVideoStreamId(int id) {
-    return (id >= 0xE0 && id <= 0xE3) || id == 0xFD;
-}
+// The stream id of the packets whose stream is named by their stream id extension.
+constexpr int kExtendedStreamId = 0xFD;
 
 } // namespace
 
-PackScanner::PackScanner(RunState& state, RunMode mode, PassListener& listener)
-    : state_(state), mode_(mode), listener_(listener) {}
+PackScanner::PackScanner(RunState& state, RunMode mode, SourceType source, PassListener& listener)
+    : state_(state), mode_(mode), source_(source), listener_(listener) {}
 
 void PackScanner::clearHeaderState() {
     lengthCountdown_ = 0;
@@ -39,14 +38,15 @@ void PackScanner::startPacket(PacketKind kind) {
     lengthCountdown_ = 2;
 }
 
-void PackScanner::videoStreamMet(int code, VideoCodec codec, int number) {
+void PackScanner::videoStreamMet(int code, const StreamType& type) {
+    const int number = type.number(static_cast<uint32_t>(code));
     videoNumber_ = number;
     videoCode_ = code;
-    videoCodec_ = codec;
+    videoCodec_ = type.video;
     const int slot = videoSlot(number);
     if (state_.streamTable[slot] == kNoStream) {
         state_.streamTable[slot] = code;
-        listener_.streamEntered(StreamKind::Video, number, code, codec, AudioCodec::None);
+        listener_.streamEntered(StreamKind::Video, number, code);
     }
 }
 
@@ -107,51 +107,57 @@ void PackScanner::consumeHeaderByte() {
     } else if (pstdCountdown_ > 0) {
         if (--pstdCountdown_ == 0 && (extensionFlags_ & 0x01)) extension2Countdown_ = 2;
     } else if (extension2Countdown_ > 0) {
-        if (--extension2Countdown_ == 0 && packetStreamId_ == 0xFD) {
+        if (--extension2Countdown_ == 0 && packetStreamId_ == kExtendedStreamId) {
             // The stream id extension names the stream of an extended-stream packet.
             const int extension = byte & 0x7F;
-            if (extension == 0x55 || extension == 0x56)
-                videoStreamMet(extension, VideoCodec::Vc1, extension - 0x55);
+            const StreamType* type = findStreamType(CodeSpace::StreamIdExtension,
+                                                    static_cast<uint32_t>(extension), source_);
+            if (type && type->kind == StreamKind::Video)
+                videoStreamMet(extension, *type);
             else
                 kind_ = PacketKind::Skipped;
         }
     }
-    if (timeStampsDone && isVideoStreamId(packetStreamId_) && (flags_ & 0x01))
+    // The PES extension of a video packet is read.
+    if (timeStampsDone && kind_ == PacketKind::Video && (flags_ & 0x01))
         extensionFlagsPending_ = true;
     if (headerDataLeft_ <= 0) endHeader();
 }
 
 void PackScanner::audioSubstream(int id) {
-    const AudioCodec codec = audioCodecOfSubstream(static_cast<uint32_t>(id));
-    audioNumber_ = audioNumberOfSubstream(static_cast<uint32_t>(id));
-    if (codec != AudioCodec::None) {
-        audioCodec_ = codec;
+    const StreamType* type =
+        findStreamType(CodeSpace::Substream, static_cast<uint32_t>(id), source_);
+    if (type && type->kind != StreamKind::Audio) type = nullptr;
+    // An id that names no type is numbered by its low four bits.
+    audioNumber_ = type ? type->number(static_cast<uint32_t>(id)) : id & 0x0F;
+    if (type) {
+        audioType_ = type;
         audioSubstreamId_ = id;
         const int slot = audioSlot(audioNumber_);
         if (state_.streamTable[slot] < 0) {
             state_.streamTable[slot] = id;
             audioFirstPts_ = lastPts_;
-            listener_.streamEntered(StreamKind::Audio, audioNumber_, id, VideoCodec::None,
-                                    audioCodec_);
+            listener_.streamEntered(StreamKind::Audio, audioNumber_, id);
         }
     }
     lastPts_ = 0;
-    // An id that names no codec keeps the codec of the previous audio packet; its payload is
-    // taken only when it passes that codec's test (0xA8..0xAF after LPCM, 0xB8..0xBF after
-    // TrueHD), otherwise skipped. Before any audio packet, nothing is taken.
+    // An id that names no type keeps the type of the previous audio packet; its payload is
+    // taken only when it passes that codec's test, otherwise skipped: for LPCM and TrueHD
+    // the id must lie in the sixteen from the type's number 0 (0xA8..0xAF after LPCM,
+    // 0xB8..0xBF after TrueHD). Before any audio packet, nothing is taken.
     auto skipPayload = [this] {
         kind_ = PacketKind::Skipped;
         payloadActive_ = true;
     };
-    switch (audioCodec_) {
+    switch (audioType_ ? audioType_->audio : AudioCodec::None) {
     case AudioCodec::TrueHd:
-        if (id == (audioNumber_ | 0xB0))
+        if (id == (audioNumber_ | audioType_->numberBase))
             trueHdCountdown_ = 1;
         else
             skipPayload();
         break;
     case AudioCodec::Lpcm:
-        if (id == (audioNumber_ | 0xA0)) {
+        if (id == (audioNumber_ | audioType_->numberBase)) {
             lpcmCountdown_ = 3;
             lpcmParameters_ = -1;
         } else {
@@ -169,18 +175,21 @@ void PackScanner::audioSubstream(int id) {
 
 void PackScanner::substreamHeaderByte(uint8_t byte) {
     --remaining_;
-    if (substreamCountdown_ == 4 && isSubpictureSubstream(byte)) {
+    const StreamType* subpicture =
+        substreamCountdown_ == 4 ? findStreamType(CodeSpace::Substream, byte, source_) : nullptr;
+    if (subpicture && subpicture->kind == StreamKind::Subpicture) {
         substreamCountdown_ = 0;
-        subpictureNumber_ = byte & 0x1F;
+        subpictureNumber_ = subpicture->number(byte);
         subpictureSubstreamId_ = byte;
         const int slot = subpictureSlot(subpictureNumber_);
         if (state_.streamTable[slot] == kNoStream) {
             state_.streamTable[slot] = byte;
             subpictureFirstPts_ = lastPts_;
-            listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte,
-                                    VideoCodec::None, AudioCodec::None);
+            listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte);
         }
-        if (byte <= 0x3F && mode_ == RunMode::Read) lastPts_ = 0;
+        // A Read forgets the time stamp of a DVD subpicture packet, not of an extended one.
+        if (subpicture->subpicture == SubpictureCodec::Standard && mode_ == RunMode::Read)
+            lastPts_ = 0;
         kind_ = PacketKind::Subpicture;
         payloadActive_ = true;
         firstChunk_ = true;
@@ -211,10 +220,10 @@ void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t 
     case PacketKind::Audio:
         if (audioNumber_ < 0 || audioNumber_ >= kAudioStreams) return;
         c.number = audioNumber_;
-        c.audioCodec = audioCodec_;
+        c.audioCodec = audioType_ ? audioType_->audio : AudioCodec::None;
         c.substreamId = audioSubstreamId_;
         c.streamPts = audioFirstPts_;
-        if (audioCodec_ == AudioCodec::Lpcm) c.lpcmParameters = lpcmParameters_;
+        if (c.audioCodec == AudioCodec::Lpcm) c.lpcmParameters = lpcmParameters_;
         break;
     case PacketKind::Subpicture:
         if (subpictureNumber_ < 0 || subpictureNumber_ >= kSubpictureStreams) return;
@@ -320,20 +329,10 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
         if ((window_ & 0xFFFFFF00u) == 0x00000100u) {
             bool started = true;
             switch (byte) {
-            case 0xE0:
-            case 0xE1:
-                startPacket(PacketKind::Video);
-                videoStreamMet(byte, VideoCodec::Mpeg2, byte & 1);
-                break;
-            case 0xE2:
-            case 0xE3:
-                startPacket(PacketKind::Video);
-                videoStreamMet(byte, VideoCodec::H264, byte & 1);
-                break;
-            case 0xFD:
+            case kExtendedStreamId:
                 // Named by its stream id extension; without one the packet is skipped.
                 startPacket(PacketKind::Video);
-                videoCodec_ = VideoCodec::Vc1;
+                videoCodec_ = VideoCodec::None;
                 videoNumber_ = -1;
                 break;
             case 0xBC:
@@ -346,10 +345,15 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
                 started = false;
                 break;
             default:
-                if (byte >= 0xC0 && byte <= 0xCF)
+                if (const StreamType* type = findStreamType(CodeSpace::StreamId, byte, source_);
+                    type && type->kind == StreamKind::Video) {
+                    startPacket(PacketKind::Video);
+                    videoStreamMet(byte, *type);
+                } else if (byte >= 0xC0 && byte <= 0xCF) {
                     startPacket(PacketKind::MpegAudio);
-                else
+                } else {
                     started = false;
+                }
                 break;
             }
             if (started) {

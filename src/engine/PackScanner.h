@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/Codecs.h"
 #include "engine/RunState.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -45,10 +45,9 @@ struct PayloadChunk {
 class PassListener {
 public:
     virtual ~PassListener() = default;
-    // A slot of the stream table was filled for the first time in this pass.
-    virtual void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                               AudioCodec audio) {
-        (void)kind, (void)number, (void)code, (void)video, (void)audio;
+    // A slot of the stream table was filled for the first time in this pass, with `code`.
+    virtual void streamEntered(StreamKind kind, int number, int code) {
+        (void)kind, (void)number, (void)code;
     }
     virtual void payload(const PayloadChunk& chunk) { (void)chunk; }
     // Navigation data behind the substream id of a private stream 2 packet; `available` is
@@ -65,11 +64,12 @@ public:
 };
 
 // The resumable byte scanner of one pass. It recognises PES packets by their start codes,
-// fills the stream table and hands each payload chunk to the listener. A packet whose payload
-// or skip runs past the end of a block continues in the next one.
+// fills the stream table with the codes that name a stream type in the source and hands each
+// payload chunk to the listener. A packet whose payload or skip runs past the end of a block
+// continues in the next one.
 class PackScanner {
 public:
-    PackScanner(RunState& state, RunMode mode, PassListener& listener);
+    PackScanner(RunState& state, RunMode mode, SourceType source, PassListener& listener);
 
     void scanBlock(const uint8_t* block, std::size_t length);
 
@@ -77,7 +77,7 @@ private:
     void startPacket(PacketKind kind);
     void consumeHeaderByte();
     void endHeader();
-    void videoStreamMet(int code, VideoCodec codec, int number);
+    void videoStreamMet(int code, const StreamType& type);
     void substreamHeaderByte(uint8_t byte);
     void audioSubstream(int id);
     void deliver(const uint8_t* block, std::size_t length, std::size_t position, std::size_t chunk);
@@ -89,6 +89,7 @@ private:
 
     RunState& state_;
     RunMode mode_;
+    SourceType source_;
     PassListener& listener_;
 
     uint32_t window_ = 0;
@@ -96,7 +97,8 @@ private:
     int packetStreamId_ = 0;
     VideoCodec videoCodec_ = VideoCodec::None;
     int videoCode_ = 0;
-    AudioCodec audioCodec_ = AudioCodec::None;
+    // The type of the last audio packet whose id named one.
+    const StreamType* audioType_ = nullptr;
     int videoNumber_ = -1;
     int audioNumber_ = -1;
     int subpictureNumber_ = -1;

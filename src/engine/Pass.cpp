@@ -8,7 +8,8 @@ namespace tessary {
 Pass::Pass(RunMode mode, RunState& state, SourceType source, Reporter& out,
            const LocaleSettings& locale)
     : mode_(mode), state_(state), source_(source),
-      report_(state, out, source, mode == RunMode::Read, locale), scanner_(state, mode, *this) {
+      report_(state, out, source, mode == RunMode::Read, locale),
+      scanner_(state, mode, source, *this) {
     state.cancelFlag = false;
     state.writingPass = mode == RunMode::Demux;
     state.fastCheckStop = false;
@@ -34,10 +35,9 @@ void Pass::feed(const uint8_t* block, std::size_t length, uint64_t position) {
     scanner_.scanBlock(block, length);
 }
 
-void Pass::streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                         AudioCodec audio) {
+void Pass::streamEntered(StreamKind kind, int number, int code) {
     for (PassListener* listener : listeners_)
-        listener->streamEntered(kind, number, code, video, audio);
+        listener->streamEntered(kind, number, code);
 }
 
 void Pass::payload(const PayloadChunk& chunk) {

@@ -39,8 +39,7 @@ public:
     void feed(const uint8_t* block, std::size_t length, uint64_t position);
 
 private:
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                       AudioCodec audio) override;
+    void streamEntered(StreamKind kind, int number, int code) override;
     void payload(const PayloadChunk& chunk) override;
     bool dataSearchInformation(const uint8_t* data, std::size_t available) override;
     bool generalControlInformation(const uint8_t* data, std::size_t available) override;

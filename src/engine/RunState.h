@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/StreamSlots.h"
 #include "platform/ReportLine.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

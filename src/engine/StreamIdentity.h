@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "engine/StreamReport.h"
-#include "engine/StreamSlots.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

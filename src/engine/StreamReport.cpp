@@ -63,11 +63,23 @@ std::optional<CopyFlag> validFlag(bool valid, int code, const char* const (&name
     return CopyFlag{code, names[code]};
 }
 
-} // namespace
-
-bool carriesMlp(int substreamId, SourceType source) {
-    return substreamId == 0xA1 && source == SourceType::Aob;
+// The inspector function of a stream type; none for subpictures, whose format line the
+// report writes itself.
+std::optional<InspectedCodec> inspectedCodec(Inspector inspector) {
+    switch (inspector) {
+    case Inspector::Mpeg2Video: return InspectedCodec::Mpeg2Video;
+    case Inspector::H264Video: return InspectedCodec::H264Video;
+    case Inspector::Vc1Video: return InspectedCodec::Vc1Video;
+    case Inspector::Ac3: return InspectedCodec::Ac3;
+    case Inspector::Dts: return InspectedCodec::Dts;
+    case Inspector::Lpcm: return InspectedCodec::Lpcm;
+    case Inspector::MlpTrueHd: return InspectedCodec::MlpTrueHd;
+    case Inspector::SubpictureFormat: break;
+    }
+    return std::nullopt;
 }
+
+} // namespace
 
 SourceType sourceTypeOf(const std::string& path) {
     const std::string extension = upperCase(extensionPart(path));
@@ -82,46 +94,19 @@ StreamReport::StreamReport(RunState& state, Reporter& out, SourceType source, bo
     if (readPass_) state_.navigation.emplace_back();
 }
 
-void StreamReport::streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                                 AudioCodec audio) {
+void StreamReport::streamEntered(StreamKind kind, int number, int code) {
     if (!readPass_) return;
-    const std::string n = num(number);
-    switch (kind) {
-    case StreamKind::Video:
-        if (video == VideoCodec::Mpeg2) out_.log("[b]MPEG-2[/b] video stream " + n + " found!");
-        if (video == VideoCodec::H264) out_.log("[b]H.264 (AVC)[/b] video stream " + n + " found!");
-        if (video == VideoCodec::Vc1) out_.log("[b]VC-1[/b] video stream " + n + " found!");
-        break;
-    case StreamKind::Subpicture:
-        if (!isExtendedSubpicture(static_cast<uint32_t>(code)))
-            out_.log("[b]Subpicture[/b] stream " + n + " found!");
-        else
-            out_.log("[b]Extended subpicture[/b] stream " + n + " found!");
-        break;
-    case StreamKind::Audio:
-        switch (audio) {
-        case AudioCodec::Ac3: out_.log("[b]Dolby Digital[/b] audio stream " + n + " found!"); break;
-        case AudioCodec::Dts: out_.log("[b]DTS HD (DTS)[/b] audio stream " + n + " found!"); break;
-        case AudioCodec::DdPlus:
-            out_.log("[b]Dolby Digital[/b] Plus audio stream " + n + " found!");
-            break;
-        case AudioCodec::Lpcm:
-            if (carriesMlp(code, source_))
-                out_.log("[b]MLP[/b] audio stream " + n + " found!");
-            else
-                out_.log("[b]LPCM[/b] audio stream " + n + " found!");
-            break;
-        case AudioCodec::TrueHd:
-            out_.log("[b]Dolby TrueHD[/b] audio stream " + n + " found!");
-            break;
-        case AudioCodec::None: break;
-        }
-        break;
-    }
+    const StreamType* type = findStreamType(kind, static_cast<uint32_t>(code), source_);
+    if (!type) return;
+    // A subpicture's name says its kind.
+    std::string line(type->logName);
+    if (kind != StreamKind::Subpicture) line += std::string(" ") + kindName(kind);
+    out_.log(line + " stream " + num(number) + " found!");
 }
 
 void StreamReport::details(const PayloadChunk& chunk) {
     uint8_t* flag = nullptr;
+    StreamKind kind = StreamKind::Video;
     int slot = 0;
     uint32_t firstPts = 0;
     int code = 0;
@@ -134,12 +119,14 @@ void StreamReport::details(const PayloadChunk& chunk) {
         break;
     case PacketKind::Audio:
         flag = &state_.audioReported[chunk.number];
+        kind = StreamKind::Audio;
         slot = audioSlot(chunk.number);
         firstPts = chunk.streamPts;
         code = chunk.substreamId;
         break;
     case PacketKind::Subpicture:
         flag = &state_.subpictureReported[chunk.number];
+        kind = StreamKind::Subpicture;
         slot = subpictureSlot(chunk.number);
         firstPts = chunk.streamPts;
         code = chunk.substreamId;
@@ -164,7 +151,9 @@ void StreamReport::details(const PayloadChunk& chunk) {
     const uint32_t id = static_cast<uint32_t>(code) & 0xFF;
     out.report(detailLine("Substream id", static_cast<double>(id), "", hex2(id)));
 
-    if (chunk.kind == PacketKind::Subpicture) {
+    const StreamType* type = findStreamType(kind, static_cast<uint32_t>(code), source_);
+    if (!type) return;
+    if (type->inspector == Inspector::SubpictureFormat) {
         if (chunk.length >= 2) {
             const uint32_t start = readBe16(chunk.block + chunk.position);
             const std::string_view format = start == 0 ? "8bitRLE" : "2bitRLE";
@@ -173,8 +162,11 @@ void StreamReport::details(const PayloadChunk& chunk) {
         return;
     }
     state_.minFirstPts = std::min(state_.minFirstPts, firstPts);
+    const std::optional<InspectedCodec> codec = inspectedCodec(type->inspector);
+    if (!codec) return;
 
     InspectorInput input{};
+    input.codec = *codec;
     input.block = chunk.block;
     input.blockLength = chunk.blockLength;
     input.position = chunk.position;
@@ -184,26 +176,6 @@ void StreamReport::details(const PayloadChunk& chunk) {
     input.substreamId = chunk.substreamId;
     input.dvdAudioSource = source_ == SourceType::Aob;
     input.locale = locale_;
-    if (chunk.kind == PacketKind::Video) {
-        switch (chunk.videoCodec) {
-        case VideoCodec::Mpeg2: input.codec = InspectedCodec::Mpeg2Video; break;
-        case VideoCodec::Vc1: input.codec = InspectedCodec::Vc1Video; break;
-        case VideoCodec::H264: input.codec = InspectedCodec::H264Video; break;
-        case VideoCodec::None: return;
-        }
-    } else {
-        switch (chunk.audioCodec) {
-        case AudioCodec::Ac3:
-        case AudioCodec::DdPlus: input.codec = InspectedCodec::Ac3; break;
-        case AudioCodec::Dts: input.codec = InspectedCodec::Dts; break;
-        case AudioCodec::TrueHd: input.codec = InspectedCodec::MlpTrueHd; break;
-        case AudioCodec::Lpcm:
-            input.codec = carriesMlp(chunk.substreamId, source_) ? InspectedCodec::MlpTrueHd
-                                                                 : InspectedCodec::Lpcm;
-            break;
-        case AudioCodec::None: return;
-        }
-    }
     const InspectorResult result = inspectStream(input, out);
     if (result.frameRate && chunk.kind == PacketKind::Video && chunk.number >= 0 &&
         chunk.number < kVideoStreams)

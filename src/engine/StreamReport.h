@@ -10,9 +10,6 @@ namespace tessary {
 
 class Reporter;
 
-// Which layout the navigation data of the source follows, from its extension.
-enum class SourceType { Evo, Vob, Aob };
-
 // What the pack engine itself writes while it walks a source: the discovery line of each
 // stream, the per-stream details (first PTS, substream id, then the codec inspector), the
 // DVD-Audio summary, the VOB report of the first data search information and the encryption
@@ -32,8 +29,7 @@ public:
     // "Detailed info": a Read pass reports each stream's details.
     void setDetails(bool details) { details_ = details; }
 
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec video,
-                       AudioCodec audio) override;
+    void streamEntered(StreamKind kind, int number, int code) override;
     void payload(const PayloadChunk& chunk) override {
         if (readPass_ && details_) details(chunk);
     }
@@ -56,9 +52,6 @@ private:
 };
 
 SourceType sourceTypeOf(const std::string& path);
-
-// Whether an audio substream id carries MLP rather than LPCM: 0xA1 in a DVD-Audio source.
-bool carriesMlp(int substreamId, SourceType source);
 
 // How far a stream's first PTS lies behind the first video frame, in whole milliseconds of the
 // 90 kHz clock. Counted modulo 2^32 as the details line counts it, so a PTS before the first

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/Codecs.h"
+#include "streams/Codecs.h"
 #include "jobs/PortHost.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "engine/StreamSlots.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/Codecs.h"
+#include "streams/Codecs.h"
 #include "engine/PackEngine.h"
 #include "engine/StreamReport.h"
 #include "jobs/PortHost.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "engine/Codecs.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

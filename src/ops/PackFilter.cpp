@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/NavigationLayout.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -22,8 +23,22 @@ bool in(int value, int first, int last) {
     return value >= first && value <= last;
 }
 
-bool isAudioSubstream(int id) {
-    return in(id, 0x80, 0x8F) || in(id, 0xA0, 0xAF) || in(id, 0xB0, 0xB7) || in(id, 0xC0, 0xCF);
+// The stream type a packet belongs to, from its stream id and the substream id or stream id
+// extension behind its header (-1: none in the block); null for a packet of no stream.
+const StreamType* typeOfPacket(int streamId, int substream) {
+    switch (streamId) {
+    case 0xBD:
+        if (substream < 0) return nullptr;
+        return findStreamType(CodeSpace::Substream, static_cast<uint32_t>(substream),
+                              SourceType::Evo);
+    case 0xFD:
+        if (substream < 0) return nullptr;
+        return findStreamType(CodeSpace::StreamIdExtension, static_cast<uint32_t>(substream),
+                              SourceType::Evo);
+    default:
+        return findStreamType(CodeSpace::StreamId, static_cast<uint32_t>(streamId),
+                              SourceType::Evo);
+    }
 }
 
 // Where the stream id extension of an extended-stream packet lies: behind the time stamps
@@ -62,22 +77,14 @@ bool PackFilter::dropped(StreamKind kind, int id) const {
 
 void PackFilter::number(StreamKind kind, int id) {
     if (id < 0 || id > 0xFF || map_[static_cast<std::size_t>(id)] != 0xFF) return;
-    int renumbered = 0;
-    switch (kind) {
-    case StreamKind::Video:
-        renumbered = id == 0x55 || id == 0x56 ? 0x55 + videoCount_ : (id & 0xFE) | videoCount_;
-        ++videoCount_;
-        break;
-    case StreamKind::Audio:
-        renumbered = (id & 0xF0) == 0xC0 ? (id & 0xF0) | audioCount_ : (id & 0xF8) | audioCount_;
-        ++audioCount_;
-        break;
-    case StreamKind::Subpicture:
-        renumbered = (id & 0xE0) | subpictureCount_;
-        ++subpictureCount_;
-        break;
-    }
-    map_[static_cast<std::size_t>(id)] = static_cast<uint8_t>(renumbered);
+    const StreamType* type = findStreamType(kind, static_cast<uint32_t>(id), SourceType::Evo);
+    if (!type) return;
+    // The id of its type for the new number. Kept streams are numbered in box order, so the
+    // new number is never above the old one and the type has an id for it.
+    uint8_t& count = kind == StreamKind::Video   ? videoCount_
+                     : kind == StreamKind::Audio ? audioCount_
+                                                 : subpictureCount_;
+    map_[static_cast<std::size_t>(id)] = static_cast<uint8_t>(type->numberBase + count++);
 }
 
 int PackFilter::keptNumbers(StreamKind kind, std::array<int, kSubpictureStreams>& numbers) const {
@@ -151,17 +158,12 @@ bool PackFilter::filter(uint8_t* pack, std::size_t length) {
     default: break;
     }
     const int substream = substreamAt ? pack[substreamAt] : -1;
+    const StreamType* type = typeOfPacket(kind, substream);
 
     bool keep = true;
-    if (kind == 0xBD && isAudioSubstream(substream))
-        keep = !dropped(StreamKind::Audio, substream);
-    else if (kind == 0xBD && (in(substream, 0x20, 0x3F) || in(substream, 0x60, 0x7F)))
-        keep = !dropped(StreamKind::Subpicture, substream);
-    else if (kind == 0xFD && in(substream, 0x55, 0x56))
-        keep = !dropped(StreamKind::Video, substream);
-    else if (in(kind, 0xE0, 0xE3))
-        keep = !dropped(StreamKind::Video, kind);
-    else if (in(kind, 0xC0, 0xDF))
+    if (type)
+        keep = !dropped(type->kind, type->space == CodeSpace::StreamId ? kind : substream);
+    else if (in(kind, 0xC0, 0xDF)) // MPEG audio
         keep = !dropped(StreamKind::Audio, kind);
     else if (kind == 0xBF && substream == 0x80)
         keep = selection_.advancedPacks;
@@ -170,16 +172,11 @@ bool PackFilter::filter(uint8_t* pack, std::size_t length) {
     if ((kind == 0xBD || kind == 0xFD) && substreamAt) {
         renumbered = substream;
         pack[substreamAt] = map_[static_cast<std::size_t>(substream)];
-    } else if (in(kind, 0xE0, 0xE3) || in(kind, 0xC0, 0xDF)) {
+    } else if ((type && type->space == CodeSpace::StreamId) || in(kind, 0xC0, 0xDF)) {
         renumbered = kind;
         pack[kStreamId] = map_[static_cast<std::size_t>(kind)];
     }
-    const bool streamPacket =
-        (kind == 0xBD &&
-         (isAudioSubstream(substream) || in(substream, 0x20, 0x3F) || in(substream, 0x60, 0x7F))) ||
-        (kind == 0xFD && in(substream, 0x55, 0x56)) || in(kind, 0xE0, 0xE3);
-    if (keep && streamPacket && renumbered >= 0 &&
-        map_[static_cast<std::size_t>(renumbered)] == 0xFF)
+    if (keep && type && renumbered >= 0 && map_[static_cast<std::size_t>(renumbered)] == 0xFF)
         unnumbered_.set(static_cast<std::size_t>(renumbered));
     return keep;
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/StreamSlots.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

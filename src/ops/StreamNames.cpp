@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/Codecs.h"
-#include "engine/StreamSlots.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -17,37 +16,25 @@ std::string numbered(const std::string& name, int number, int digits) {
     return name + suffix;
 }
 
+// A box is named by its code alone, whatever the source: a code has the same caption in
+// every source, so that of an EVO is taken.
+std::string caption(StreamKind kind, int32_t id) {
+    const StreamType* type = findStreamType(kind, static_cast<uint32_t>(id), SourceType::Evo);
+    return type ? std::string(type->caption) : std::string();
+}
+
 } // namespace
 
 std::string VideoStreamName(int32_t id) {
-    if (id == kNone) return "No video stream";
-    switch (videoCodecOfCode(static_cast<uint32_t>(id))) {
-    case VideoCodec::Vc1: return "VC-1.stream";
-    case VideoCodec::Mpeg2: return "MPEG-2.stream";
-    case VideoCodec::H264: return "H.264.stream";
-    case VideoCodec::None: break;
-    }
-    return {};
+    return id == kNone ? "No video stream" : caption(StreamKind::Video, id);
 }
 
 std::string AudioStreamName(int32_t id) {
-    if (id == kNone) return "No audio stream";
-    switch (audioCodecOfSubstream(static_cast<uint32_t>(id))) {
-    case AudioCodec::Ac3: return "DD.stream";
-    case AudioCodec::Dts: return "DTSHD.stream";
-    case AudioCodec::Lpcm: return "LPCM.stream";
-    case AudioCodec::TrueHd: return "MLP.stream";
-    case AudioCodec::DdPlus: return "DD+.stream";
-    case AudioCodec::None: break;
-    }
-    return {};
+    return id == kNone ? "No audio stream" : caption(StreamKind::Audio, id);
 }
 
 std::string SubpictureStreamName(int32_t id) {
-    if (id == kNone) return "No subpicture stream";
-    const auto code = static_cast<uint32_t>(id);
-    if (!isSubpictureSubstream(code)) return {};
-    return isExtendedSubpicture(code) ? "Ext.Subpicture" : "Subpicture";
+    return id == kNone ? "No subpicture stream" : caption(StreamKind::Subpicture, id);
 }
 
 std::string streamCaption(int slot, int32_t id) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/StreamSlots.h"
 #include "playlist/PlaylistValues.h"
+#include "streams/StreamSlots.h"
 
 namespace tessary {
 

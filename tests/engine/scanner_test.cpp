@@ -23,7 +23,7 @@ struct Entered {
 // Records everything the scanner hands over; payload bytes are reassembled per stream.
 class Recorder : public PassListener {
 public:
-    void streamEntered(StreamKind kind, int number, int code, VideoCodec, AudioCodec) override {
+    void streamEntered(StreamKind kind, int number, int code) override {
         entered.push_back({kind, number, code});
     }
     void payload(const PayloadChunk& c) override {
@@ -67,7 +67,7 @@ Bytes pattern(std::size_t size, uint8_t salt) {
 // Scans `data` in blocks of `blockSize` bytes through one scanner.
 void scanInBlocks(const Bytes& data, std::size_t blockSize, RunState& state, Recorder& recorder,
                   RunMode mode = RunMode::Read) {
-    PackScanner scanner(state, mode, recorder);
+    PackScanner scanner(state, mode, SourceType::Evo, recorder);
     Bytes block;
     for (std::size_t offset = 0; offset < data.size(); offset += blockSize) {
         const std::size_t n = std::min(blockSize, data.size() - offset);
@@ -130,6 +130,42 @@ TEST(PackScanner, FindsEveryKindOfStreamAndHandsOverExactlyItsPayload) {
     EXPECT_EQ(r.payloads.size(), 9u);
     EXPECT_EQ(r.dsiVobIds, std::vector<int>{7}); // once per pass
     EXPECT_EQ(r.gci, 1);
+}
+
+// A code enters the stream table when it names a stream type in the source, and only then,
+// under its type's number: stream ids of audio and video, private stream 1 substream ids,
+// stream id extensions.
+TEST(PackScanner, EntersExactlyTheCodesThatNameAStreamTypeOfTheSource) {
+    struct Space {
+        CodeSpace space;
+        int first, last;
+        Stream (*stream)(uint8_t code);
+    };
+    const Space spaces[] = {
+        {CodeSpace::StreamId, 0xC0, 0xEF, [](uint8_t code) { return Stream{.streamId = code}; }},
+        {CodeSpace::Substream, 0x00, 0xFF,
+         [](uint8_t code) { return Stream::privateStream1(code); }},
+        {CodeSpace::StreamIdExtension, 0x00, 0x7F,
+         [](uint8_t code) { return Stream::extended(code); }},
+    };
+    for (SourceType source : {SourceType::Evo, SourceType::Vob, SourceType::Aob})
+        for (const Space& space : spaces)
+            for (int code = space.first; code <= space.last; ++code) {
+                PackWriter w;
+                w.addPayload(space.stream(static_cast<uint8_t>(code)), pattern(64, 1), {.pts = 9});
+                RunState state;
+                Recorder r;
+                PackScanner(state, RunMode::Read, source, r).scanBlock(w.bytes().data(), w.size());
+                std::vector<Entered> expected;
+                for (const StreamType& type : streamTypes())
+                    if (type.space == space.space && type.inSource(source) &&
+                        type.holds(static_cast<uint32_t>(code)))
+                        expected.push_back(
+                            {type.kind, type.number(static_cast<uint32_t>(code)), code});
+                EXPECT_EQ(r.entered, expected)
+                    << "source " << static_cast<int>(source) << ", space "
+                    << static_cast<int>(space.space) << ", code " << code;
+            }
 }
 
 TEST(PackScanner, ResultDoesNotDependOnBlockBoundaries) {
@@ -295,7 +331,7 @@ TEST(PackScanner, NavigationCutByTheBlockEndIsSkippedAndTheNextOneReported) {
     RunState state;
     Recorder r;
     // The first DSI starts at 1294 and needs 674 bytes: a 1500-byte block cuts it.
-    PackScanner scanner(state, RunMode::Read, r);
+    PackScanner scanner(state, RunMode::Read, SourceType::Evo, r);
     const Bytes& b = w.bytes();
     scanner.scanBlock(b.data(), 1500);
     scanner.scanBlock(b.data() + 1500, b.size() - 1500);

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "jobs/StreamKeys.h"
-#include "engine/StreamSlots.h"
+#include "streams/StreamSlots.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace tessary;

@@ -163,14 +163,18 @@ TEST(Rebuild, NavigationPacksGetTheNewCountsTimesAndEntries) {
     EXPECT_TRUE(filter.filter(moved.data(), moved.size()));
     EXPECT_EQ(moved, movedExpected);
 
-    // A substream that names no stream is kept with the identifier 0xFF; a dropped one is not.
+    // A substream that names no stream (0xA8: LPCM has eight ids) is kept with the identifier
+    // 0xFF, and is no stream the Read missed; a dropped one is not kept.
     PackWriter packets;
     packets.addPayload(Stream::privateStream1(0x90), Bytes(100, 1));
+    packets.addPayload(Stream::privateStream1(0xA8), Bytes(100, 1));
     packets.addPayload(Stream::ac3(0), Bytes(100, 2));
-    Bytes unknown(packets.bytes().begin(), packets.bytes().begin() + 2048);
-    Bytes dropped(packets.bytes().begin() + 2048, packets.bytes().end());
-    EXPECT_TRUE(filter.filter(unknown.data(), unknown.size()));
-    EXPECT_EQ(unknown[23 + unknown[22]], 0xFF);
+    for (std::size_t at : {0, 2048}) {
+        Bytes unknown(packets.bytes().begin() + at, packets.bytes().begin() + at + 2048);
+        EXPECT_TRUE(filter.filter(unknown.data(), unknown.size()));
+        EXPECT_EQ(unknown[23 + unknown[22]], 0xFF);
+    }
+    Bytes dropped(packets.bytes().begin() + 4096, packets.bytes().end());
     EXPECT_FALSE(filter.filter(dropped.data(), dropped.size()));
     // A stream the Read did not find is kept, as 0xFF, and named as such.
     PackWriter unfound;
