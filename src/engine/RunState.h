@@ -54,7 +54,7 @@ struct NavigationReport {
 // The state that the passes, the operations and the window share. One instance lives in the
 // window model; tests make as many as they like.
 struct RunState {
-    // Stream code per slot, or kNoStream. The playlist reader writes the mark 1 instead.
+    // Stream code per slot, or kNoStream.
     std::array<int32_t, kStreamSlotCount> streamTable{};
 
     std::array<uint8_t, kVideoStreams> videoReported{};
