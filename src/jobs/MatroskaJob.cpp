@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "streams/Codecs.h"
 #include "jobs/PortHost.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

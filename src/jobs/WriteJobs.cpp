@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "streams/Codecs.h"
 #include "engine/PackEngine.h"
 #include "engine/StreamReport.h"
 #include "jobs/PortHost.h"
@@ -13,6 +12,7 @@
 #include "ops/OutputNames.h"
 #include "ops/RebuildOperation.h"
 #include "platform/Reporter.h"
+#include "streams/Codecs.h"
 
 namespace tessary {
 

@@ -31,7 +31,7 @@ struct MuxTrack {
 struct MuxPlan {
     std::string output;
     std::vector<MuxTrack> tracks;
-    std::string chaptersPath;                 // empty: no chapters
+    std::string chaptersPath; // empty: no chapters
     std::vector<Chapter> chapters;
     std::vector<std::string> subpictureFiles; // demuxed but left out: the muxer cannot read them
 };

@@ -19,9 +19,9 @@
 #include "DemoDisc.h"
 #include "LpcmFixtures.h"
 #include "PackWriter.h"
-#include "jobs/StreamKeys.h"
 #include "ShellCommands.h"
 #include "TempDir.h"
+#include "jobs/StreamKeys.h"
 
 using namespace tessary;
 using namespace tessary::test;

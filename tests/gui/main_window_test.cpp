@@ -694,8 +694,8 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
     QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
     ASSERT_EQ(programs.runs.size(), 1u);
     EXPECT_EQ(programs.runs[0].arguments,
-              (std::vector<std::string>{"--gui-mode", "@" + prefix +
-                                                          ".work/FEATURE_1_FEATURE_2.mkvmerge.json"}));
+              (std::vector<std::string>{"--gui-mode",
+                                        "@" + prefix + ".work/FEATURE_1_FEATURE_2.mkvmerge.json"}));
     EXPECT_FALSE(std::filesystem::exists(prefix + ".work"));
     EXPECT_TRUE(std::filesystem::exists(prefix + ".Subpicture.01.sup"));
     QStringList log = logLines();

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/Paths.h"
 #include "jobs/FileNames.h"
+#include "platform/Paths.h"
 
 namespace tessary {
 namespace {
