@@ -40,7 +40,7 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
     while (source.position() < size && !state.cancelFlag && !state.fastCheckStop) {
         const uint64_t start = source.position();
         const std::size_t length = source.read(block, kBlockSize);
-        if (length == 0) break; // the file shrank while it was read
+        if (length == 0) break; // never: a file that shrank raises
         const uint64_t position = source.position();
         if (position % kProgressStep == 0) {
             out.slog(progressText(position, size, host.nowDays() - startTime, locale), 1);

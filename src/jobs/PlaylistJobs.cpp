@@ -53,7 +53,7 @@ WrittenFile writeChapterList(const ChaptersJobOptions& options, OutputFiles& fil
         closeAfterError(*file);
         throw;
     }
-    file->close();
+    file->commit();
     written.size = sizeOnDisk(written.path);
     return written;
 }

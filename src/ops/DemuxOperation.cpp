@@ -70,6 +70,13 @@ void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()
             out.log("Creating " + target.path);
         }
     };
+    // A run that does not end well keeps none of its files.
+    auto dropAll = [&] {
+        wavs.clear();
+        for (std::size_t i = 0; i < files.size(); ++i)
+            out.log("Removed the unfinished file " + targets[i].path);
+        files.clear();
+    };
     out.log("Opening file " + namePart(feature.source));
     out.slog("Opening", 0);
     try {
@@ -87,14 +94,21 @@ void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()
             demux(RunMode::Demux, context_.state, file, feature.source, context_.host, out,
                   context_.locale, &outputs);
         });
+        closeAll();
+        if (context_.state.cancelFlag) {
+            dropAll();
+            return;
+        }
+        wavs.clear();
+        commitAll(files);
     } catch (...) {
         try {
             closeAll();
         } catch (...) {
         }
+        dropAll();
         throw;
     }
-    closeAll();
 }
 
 } // namespace tessary

@@ -36,7 +36,7 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
     bool stop = false;
     while (!stop && source.position() < size) {
         const std::size_t got = source.read(block, kBlockSize);
-        if (got == 0) break; // the file shrank while it was read
+        if (got == 0) break; // never: a file that shrank raises
         const uint64_t blockStart = source.position() - got;
         std::size_t runStart = 0, runLength = 0;
         auto flush = [&] {
@@ -77,6 +77,7 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
     out.log("Opening file [b]" + namePart(feature.source) + "[/b]");
     out.slog("Opening", 0);
     std::unique_ptr<OutputFile> output;
+    bool createdOutput = false;
     PackFilter filter(context_.state.streamTable, selection, context_.state.firstVideoPtm,
                       context_.state.lastVideoPtm);
     try {
@@ -87,6 +88,7 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
                 refuseInputAsOutput(outputPath, {feature.source, feature.second},
                                     "It is the file being rebuilt");
                 output = context_.files.create(outputPath);
+                createdOutput = true;
                 out.log("Creating " + outputPath);
             } else {
                 out.log("Continue on [b]" + name + "[/b]");
@@ -95,11 +97,20 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
             out.slog("Rebuilding " + name, 0);
             rebuildPass(context_.state, file, filter, *output, context_.host, out, context_.locale);
         });
+        // A cancelled or failed run keeps no part of the rebuilt file.
+        if (context_.state.cancelFlag)
+            output.reset();
+        else
+            output->commit();
     } catch (...) {
-        if (output) closeAfterError(*output);
+        if (output) {
+            closeAfterError(*output);
+            output.reset();
+        }
+        if (createdOutput) out.log("Removed the unfinished file " + outputPath);
         throw;
     }
-    output->close();
+    if (!output) out.log("Removed the unfinished file " + outputPath);
     return filter.unnumbered();
 }
 

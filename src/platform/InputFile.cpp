@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 
 namespace tessary {
 
@@ -45,6 +46,11 @@ std::size_t InputFile::read(uint8_t* buffer, std::size_t count) {
     const std::size_t got = std::fread(buffer, 1, count, file_);
     if (got < count && std::ferror(file_)) throw FileError("Stream read error");
     position_ += got;
+    // A file cut short by another program while it is read ends early: what was read of it
+    // is not the file that was opened.
+    if (got == 0 && count > 0 && position_ < size_)
+        throw FileError(namePart(path_) + " shrank while it was read: " +
+                        std::to_string(position_) + " of " + std::to_string(size_) + " bytes");
     return got;
 }
 

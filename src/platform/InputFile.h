@@ -20,7 +20,8 @@ public:
     uint64_t size() const { return size_; }
     uint64_t position() const { return position_; }
 
-    // Reads up to `count` bytes; returns how many were read, 0 at the end of the file.
+    // Reads up to `count` bytes; returns how many were read, 0 at the end of the file. Raises
+    // FileError when the file ends before the size it had when it was opened.
     std::size_t read(uint8_t* buffer, std::size_t count);
 
 private:

@@ -3,7 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "platform/FileError.h"
 
@@ -15,15 +22,63 @@ std::string reason(int error) {
     return std::strerror(error != 0 ? error : EIO);
 }
 
+[[noreturn]] void cannotCreate(const std::string& path, const std::string& why) {
+    throw FileError("Cannot create file \"" + path + "\". " + why);
+}
+
+// Which file a path names, to tell later whether it still names the file written.
+struct FileIdentity {
+    uint64_t device = 0, inode = 0;
+    bool known = false;
+};
+
+FileIdentity identityOf(const std::string& path) {
+    FileIdentity identity;
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), true};
+#else
+    identity.known = std::filesystem::exists(path);
+#endif
+    return identity;
+}
+
+// Refuses a name that a file may not take: a folder or other non-file holds it, or a file
+// of that name may not be written (it would be replaced by renaming, which its mode does not
+// forbid).
+void checkFinalName(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status)) return;
+    if (fs::is_directory(status)) cannotCreate(path, std::strerror(EISDIR));
+    if (!fs::is_regular_file(status)) cannotCreate(path, "Not a regular file");
+#ifndef _WIN32
+    if (::access(path.c_str(), W_OK) != 0) cannotCreate(path, reason(errno));
+#endif
+}
+
+// Creates a new, empty file beside `path` under a name no file has yet.
+std::FILE* createTemporary(const std::string& path, std::string& temporary) {
+    for (int attempt = 0;; ++attempt) {
+        temporary = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
+        errno = 0;
+        if (std::FILE* file = std::fopen(temporary.c_str(), "wbx")) return file;
+        if (errno != EEXIST || attempt == 999) cannotCreate(path, reason(errno));
+    }
+}
+
 class DiskOutputFile : public OutputFile {
 public:
-    DiskOutputFile(std::FILE* file, std::string path, std::size_t bufferSize)
-        : file_(file), path_(std::move(path)), capacity_(bufferSize) {}
-    // An output that was not closed keeps what was appended, as far as it can be written.
+    DiskOutputFile(std::FILE* file, std::string path, std::string temporary,
+                   std::size_t bufferSize)
+        : file_(file), path_(std::move(path)), temporary_(std::move(temporary)),
+          identity_(identityOf(temporary_)), capacity_(bufferSize) {}
+    // A file never committed is removed: what it holds is not the whole output.
     ~DiskOutputFile() override {
-        if (!file_) return;
-        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-        std::fclose(file_);
+        if (file_) std::fclose(file_);
+        if (!committed_) std::remove(temporary_.c_str());
     }
 
     void append(const uint8_t* data, std::size_t length) override {
@@ -56,6 +111,18 @@ public:
         if (std::fclose(file) != 0) fail(errno);
     }
 
+    void commit() override {
+        if (committed_) return;
+        close();
+        const FileIdentity now = identityOf(temporary_);
+        if (!now.known || now.device != identity_.device || now.inode != identity_.inode)
+            cannotCreate(path_, "Its folder was removed or replaced while it was written");
+        std::error_code error;
+        std::filesystem::rename(temporary_, path_, error);
+        if (error) cannotCreate(path_, error.message());
+        committed_ = true;
+    }
+
 private:
     void flush() {
         if (buffer_.empty()) return;
@@ -83,6 +150,9 @@ private:
 
     std::FILE* file_;
     std::string path_;
+    std::string temporary_;
+    FileIdentity identity_;
+    bool committed_ = false;
     std::size_t capacity_;
     std::vector<uint8_t> buffer_;
 };
@@ -96,6 +166,18 @@ void closeAfterError(OutputFile& file) noexcept {
     }
 }
 
+void commitAll(std::vector<std::unique_ptr<OutputFile>>& files) {
+    for (auto& file : files)
+        try {
+            file->commit();
+        } catch (...) {
+            for (auto& other : files)
+                closeAfterError(*other);
+            files.clear();
+            throw;
+        }
+}
+
 void writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text) {
     const std::unique_ptr<OutputFile> file = files.create(path);
     try {
@@ -104,15 +186,15 @@ void writeWholeFile(OutputFiles& files, const std::string& path, std::string_vie
         closeAfterError(*file);
         throw;
     }
-    file->close();
+    file->commit();
 }
 
 std::unique_ptr<OutputFile> DiskOutputFiles::create(const std::string& path) {
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw FileError("Cannot create file \"" + path + "\". " + reason(errno));
+    checkFinalName(path);
+    std::string temporary;
+    std::FILE* file = createTemporary(path, temporary);
     std::setvbuf(file, nullptr, _IONBF, 0);
-    return std::make_unique<DiskOutputFile>(file, path, bufferSize_);
+    return std::make_unique<DiskOutputFile>(file, path, std::move(temporary), bufferSize_);
 }
 
 } // namespace tessary

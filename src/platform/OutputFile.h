@@ -5,11 +5,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
 // A file that an operation writes from start to end. Appends are buffered; `close` writes
 // what is left. Failures raise FileError with the system's reason.
+//
+// The file is written under a temporary name in its folder and takes its own name at
+// `commit`, once the whole run that writes it has succeeded: a run that fails or is cancelled
+// leaves no part of a file under the name of a whole one, and a file of that name that was
+// there before is replaced only by a complete one. A file destroyed without `commit` is
+// removed.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
@@ -18,7 +25,15 @@ public:
     // end; appends go on at the end of the file.
     virtual void writeAt(uint64_t offset, const uint8_t* data, std::size_t length) = 0;
     virtual void close() = 0;
+    // Closes the file if it is open and gives it its name, replacing a file of that name.
+    // Raises FileError when the file written is no longer where it was made (its folder was
+    // removed or replaced) or cannot take its name.
+    virtual void commit() = 0;
 };
+
+// Commits each file in turn; the first failure is raised, and the files not yet committed
+// are removed.
+void commitAll(std::vector<std::unique_ptr<OutputFile>>& files);
 
 // Closes a file on the way out of a failed operation: the first error is the one shown, so
 // one from the close is dropped.
@@ -26,12 +41,13 @@ void closeAfterError(OutputFile& file) noexcept;
 
 class OutputFiles;
 
-// Creates `path` holding `text` and closes it; a failure raises FileError and leaves the file
-// closed with what was written.
+// Creates `path` holding `text`, closes and commits it; a failure raises FileError and leaves
+// no file of that name behind.
 void writeWholeFile(OutputFiles& files, const std::string& path, std::string_view text);
 
-// Creates output files (an existing file of the name is emptied). The port lets tests make a
-// create, a write or a close fail.
+// Creates output files. A name held by a folder or by a file that may not be written is
+// refused at once; a file of the name is otherwise replaced at commit. The port lets tests
+// make a create, a write or a close fail.
 class OutputFiles {
 public:
     virtual ~OutputFiles() = default;

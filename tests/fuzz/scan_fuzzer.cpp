@@ -25,6 +25,7 @@ public:
     void append(const uint8_t*, std::size_t) override {}
     void writeAt(uint64_t, const uint8_t*, std::size_t) override {}
     void close() override {}
+    void commit() override {}
 };
 
 } // namespace

@@ -275,8 +275,9 @@ TEST(Rebuild, AFailingWriteOrTheSourceAsOutputEndsTheRunWithItsError) {
     s.main.bRebuildClick();
     ASSERT_EQ(s.ui.errors.size(), 1u);
     EXPECT_NE(s.ui.errors[0].find("No space left on device"), std::string::npos);
-    EXPECT_TRUE(files.files.begin()->second->closed);
-    EXPECT_EQ(s.main.reMessage.lines().back().plainText(), "Rebuilding...");
+    EXPECT_TRUE(files.files.begin()->second->removed);
+    EXPECT_EQ(s.main.reMessage.lines().back().plainText(),
+              "Removed the unfinished file " + dir.file("MOVIE.rebuilt.EVO").string());
     EXPECT_TRUE(s.main.bRebuild.enabled());
     EXPECT_TRUE(s.main.bDemux.enabled());
     EXPECT_FALSE(s.main.bCancel.enabled());

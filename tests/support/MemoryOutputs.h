@@ -18,6 +18,8 @@ public:
     struct File {
         std::vector<uint8_t> bytes;
         bool closed = false;
+        bool committed = false;
+        bool removed = false; // dropped without a commit: a disk file would be gone
     };
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {
@@ -43,6 +45,9 @@ private:
     public:
         Output(MemoryOutputs& owner, std::shared_ptr<File> file, std::string path)
             : owner_(owner), file_(std::move(file)), path_(std::move(path)) {}
+        ~Output() override {
+            if (!file_->committed) file_->removed = true;
+        }
         void append(const uint8_t* data, std::size_t length) override {
             writeAt(file_->bytes.size(), data, length);
         }
@@ -58,6 +63,10 @@ private:
             file_->closed = true;
             if (path_ == owner_.failClose)
                 throw FileError("Stream write error: \"" + path_ + "\". Input/output error");
+        }
+        void commit() override {
+            if (!file_->closed) close();
+            file_->committed = true;
         }
 
     private:
