@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "JsonReport.h"
-#include "NewFolders.h"
 #include "TerminalOutput.h"
 #include "jobs/FileNames.h"
 #include "jobs/MatroskaJob.h"
@@ -68,14 +67,10 @@ DemuxJobOptions demuxJobOptions(const Options& options, std::vector<ChosenStream
     return job;
 }
 
-// Creates the output folder when it is missing. The error text when it cannot be, else empty.
-std::string makeOutputFolder(const std::string& folder) {
-    if (folder.empty() || folderExists(folder)) return {};
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && folderExists(folder)) return {};
-    return "Cannot create folder \"" + folder + "\". " +
-           (error ? error.message() : std::string("Not a folder"));
+// Creates the output folder when it is missing. Nothing when that worked, else the exit
+// status the command stops with.
+std::optional<int> makeOutputFolder(const std::string& folder, Session& session) {
+    return runJob(session, [&] { session.newFolders.create(folder); });
 }
 
 // A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
@@ -90,14 +85,13 @@ bool programStreamFound(const ReadOptions& options, const ReadResult& read, Sess
 // Reads the source. Nothing when the command goes on; else the exit status it stops with (a
 // failed Read, or no program stream under --strict, which takes back the folders made for its
 // outputs and reports the Read).
-std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
-                                    const std::vector<std::string>& newFolders, ReadResult& read,
+std::optional<int> readChosenSource(const ReadOptions& options, Session& session, ReadResult& read,
                                     std::ostream& out) {
     if (const auto stop =
             runJob(session, [&] { read = readSource(readJobOptions(options), session.context); }))
         return stop;
     if (programStreamFound(options, read, session)) return std::nullopt;
-    removeEmptyFolders(newFolders);
+    session.takeBackFolders();
     if (session.json) session.printJson(out, readReport(read, read.summary, session.messages()));
     return kExitNoProgramStream;
 }
@@ -114,14 +108,10 @@ RunSummary summaryAfter(const ReadResult& read, const ReadOptions& options,
 // Reads the source and then, for demux and rebuild, writes the chosen streams. Nothing chosen:
 // the pass is skipped with a warning.
 int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
-    const std::vector<std::string> newFolders =
-        pass == Pass::None ? std::vector<std::string>() : missingFolders(options.write.outputDir);
     if (pass != Pass::None)
-        if (const std::string error = makeOutputFolder(options.write.outputDir); !error.empty())
-            return session.fail(error);
+        if (const auto stop = makeOutputFolder(options.write.outputDir, session)) return *stop;
     ReadResult read;
-    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
-        return *stop;
+    if (const auto stop = readChosenSource(options.read, session, read, out)) return *stop;
     if (pass == Pass::None) {
         if (session.json)
             session.printJson(out, readReport(read, read.summary, session.messages()));
@@ -160,6 +150,7 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
             text += ' ' + hex2(static_cast<uint32_t>(id));
         session.warnings.add(text + " (read the whole file with --full to find every stream)");
     }
+    session.takeBackFolders(); // a run that wrote nothing leaves no folder it made
     if (session.json) {
         const RunSummary summary = summaryAfter(read, options.read, session);
         session.printJson(out, demux ? demuxReport(read, summary, session.messages(), demuxed)
@@ -173,10 +164,7 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
 // streams into a work folder, and has mkvmerge make DIR/NAME.mkv of them. The work folder
 // goes once the file is made, unless it is to be kept.
 int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
-    const std::string& folder = options.write.outputDir;
-    const std::vector<std::string> newFolders = missingFolders(folder);
-    if (const std::string error = makeOutputFolder(folder); !error.empty())
-        return session.fail(error);
+    if (const auto stop = makeOutputFolder(options.write.outputDir, session)) return *stop;
 
     const std::string playlistPath =
         options.mkv.playlist.empty() ? discPlaylistOf(options.read.source) : options.mkv.playlist;
@@ -192,8 +180,7 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
             session.warnings.add(warning + ": no names, languages or chapters");
     }
     ReadResult read;
-    if (const auto stop = readChosenSource(options.read, session, newFolders, read, out))
-        return *stop;
+    if (const auto stop = readChosenSource(options.read, session, read, out)) return *stop;
 
     MatroskaJobOptions job;
     job.demux =
@@ -207,10 +194,11 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
         return *stop;
     for (const std::string& warning : matroska.warnings)
         session.warnings.add(warning);
+    session.takeBackFolders();
     if (matroska.outcome.made)
         for (const std::string& file : matroska.subpictures)
-            err << "tessary-cli: subpicture stream not in the Matroska file, kept as " << file
-                << '\n';
+            err << "tessary-cli: subpicture stream not in the Matroska file, kept as "
+                << printable(file) << '\n';
     if (session.json)
         session.printJson(out, mkvReport(read, summaryAfter(read, options.read, session),
                                          session.messages(), matroska));
@@ -227,8 +215,7 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out) {
     const PlaylistOptions& playlist = options.playlist;
     const std::string& folder = options.write.outputDir;
     if (playlist.chapters)
-        if (const std::string error = makeOutputFolder(folder); !error.empty())
-            return session.fail(error);
+        if (const auto stop = makeOutputFolder(folder, session)) return *stop;
     PlaylistResult result;
     MediaAttributes attributes;
     if (const auto stop = runJob(session, [&] {

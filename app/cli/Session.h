@@ -11,6 +11,8 @@
 #include "TerminalOutput.h"
 #include "Warnings.h"
 #include "jobs/JobContext.h"
+#include "platform/LogText.h"
+#include "platform/NewFolders.h"
 #include "platform/OutputFile.h"
 #include "platform/Programs.h"
 #include "platform/Reporter.h"
@@ -33,11 +35,14 @@ public:
             bool stdoutIsTerminal, bool stderrIsTerminal)
         : json(output.format == Format::Json),
           warnings(err), context{state, *this, *this, {}, files, programs}, err_(err),
-          showProgress_(!output.quiet && stderrIsTerminal) {
+          showProgress_(!output.quiet && stderrIsTerminal),
+          redErrors_(output.colour == Colour::Always ||
+                     (output.colour == Colour::Auto && stderrIsTerminal)) {
         const bool colour =
             output.colour == Colour::Always || (output.colour == Colour::Auto && stdoutIsTerminal);
         if (!json)
             log_.appended.connect([this, &out, colour](std::size_t index) {
+                if (failing_) return; // the error goes on stderr, once
                 const LogLine& line = log_.lines()[index];
                 out << (colour ? ansiLine(line) : plainLine(line)) << '\n';
                 out.flush();
@@ -64,11 +69,25 @@ public:
         progressShown_ = false;
     }
 
-    // Ends a command with an error: the message on stderr, exit status 1.
+    // Ends a command with an error: the folders it made are taken back when empty, the
+    // error is the log's last line (in the JSON report) and is printed on stderr, in red on a
+    // terminal; exit status 1.
     int fail(const std::string& message) {
         clearProgress();
-        err_ << "tessary-cli: " << message << '\n';
+        takeBackFolders();
+        failing_ = true;
+        logFailure(*this, message);
+        failing_ = false;
+        const std::string text = "tessary-cli: " + printable(message);
+        err_ << (redErrors_ ? "\x1b[31m" + text + "\x1b[0m" : text) << '\n';
         return kExitFailure;
+    }
+
+    // Removes the folders the command made for its outputs that hold nothing, with a line
+    // for each.
+    void takeBackFolders() {
+        for (const std::string& folder : newFolders.removeEmpty())
+            log("Removed the empty folder " + literal(folder));
     }
 
     // Prints the report, with the run's warnings, as one JSON document.
@@ -78,6 +97,7 @@ public:
     }
 
     RunState state;
+    NewFolders newFolders; // the output folders this command made
     DiskOutputFiles files;
     SystemPrograms programs;
     const bool json;
@@ -87,7 +107,9 @@ public:
 private:
     std::ostream& err_;
     const bool showProgress_;
+    const bool redErrors_;
     bool progressShown_ = false;
+    bool failing_ = false;
     MessageLog log_;
     SystemClock clock_;
 };

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/LogText.h"
+
 namespace tessary::cli {
 
 // The warnings of a run: each printed on stderr as it comes ("tessary-cli: warning: TEXT")
@@ -13,7 +15,7 @@ public:
     explicit Warnings(std::ostream& err) : err_(err) {}
 
     void add(const std::string& text) {
-        err_ << "tessary-cli: warning: " << text << '\n';
+        err_ << "tessary-cli: warning: " << printable(text) << '\n';
         texts_.push_back(text);
     }
     const std::vector<std::string>& texts() const { return texts_; }

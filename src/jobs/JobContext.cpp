@@ -1,5 +1,6 @@
 #include "jobs/JobContext.h"
 
+#include "platform/LogText.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -7,6 +8,12 @@ namespace tessary {
 void logDone(Reporter& out) {
     out.log("Done.");
     out.log("");
+    out.slog("Ready", 0);
+    out.slog("", 1);
+}
+
+void logFailure(Reporter& out, std::string_view error) {
+    out.log("[re]" + literal(error) + "[/re]");
     out.slog("Ready", 0);
     out.slog("", 1);
 }

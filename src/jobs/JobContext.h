@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "engine/PassOptions.h"
 #include "engine/RunState.h"
@@ -50,5 +51,9 @@ struct JobContext {
 // The lines that end a job that succeeded: "Done." and an empty line in the log, and the
 // status bar back at "Ready" without progress.
 void logDone(Reporter& out);
+
+// The line that ends a job that failed: its error, in red, and the status bar back at
+// "Ready" without progress.
+void logFailure(Reporter& out, std::string_view error);
 
 } // namespace tessary

@@ -133,8 +133,7 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
     state.writingPass = false;
     if (failed) {
         bCancel.setEnabled(false);
-        slog("Ready", 0);
-        slog("", 1);
+        logFailure(*this, error);
     }
     giveBack();
     if (failed) ui_.showError(error);

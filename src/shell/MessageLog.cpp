@@ -1,5 +1,9 @@
 #include "shell/MessageLog.h"
 
+#include <algorithm>
+
+#include "platform/LogText.h"
+
 namespace tessary {
 
 namespace {
@@ -71,11 +75,13 @@ RunAttributes attributesOf(std::string_view tag) {
 
 void addRun(LogLine& line, std::string_view text, const RunAttributes& attributes) {
     if (text.empty()) return;
+    std::string shown(text);
+    std::replace(shown.begin(), shown.end(), kLiteralBracket, '[');
     if (!line.runs.empty() && line.runs.back().attributes == attributes) {
-        line.runs.back().text.append(text);
+        line.runs.back().text.append(shown);
         return;
     }
-    line.runs.push_back(Run{std::string(text), attributes});
+    line.runs.push_back(Run{std::move(shown), attributes});
 }
 
 } // namespace

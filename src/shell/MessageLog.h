@@ -44,7 +44,8 @@ struct LogLine {
 // (colour 0x00BBGGRR), "bl" (blue) and "re" (red); any other name gives the default
 // attributes. A bracket group is the text from a '[' to the first ']' behind it and never
 // shows; a group inside a tagged run is dropped from its text. A tag without its closing tag
-// has no effect. A '[' without a ']' behind it and a ']' outside a group are ordinary text.
+// has no effect. A '[' without a ']' behind it and a ']' outside a group are ordinary text,
+// and so is the stand-in for a literal '[' (kLiteralBracket, see platform/LogText.h).
 LogLine renderMarkup(std::string_view message);
 
 // The message log: the lines appended since the start or the last clear.

@@ -47,13 +47,12 @@ void TfMain::readXpl() {
     mChapter.setLines({"Preset=!OGG", "Format="});
 
     // A playlist that cannot be read, holds no tag or no title that plays the source leaves
-    // the boxes as they were, and says why.
+    // the boxes as they were, and says why (a failure: its error ends the log).
     try {
         readPlaylistTitle({eXPLfile.text(), eEVOfile.text()}, mediaAttributes_, *this,
                           lastPlaylist_);
-    } catch (const std::exception& error) {
+    } catch (const std::exception&) {
         mXPL.setLines(std::move(lastPlaylist_.read.tagLines));
-        log(std::string("Warning: ") + error.what());
         throw;
     }
     PlaylistRead& read = lastPlaylist_.read;

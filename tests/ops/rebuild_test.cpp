@@ -276,8 +276,11 @@ TEST(Rebuild, AFailingWriteOrTheSourceAsOutputEndsTheRunWithItsError) {
     ASSERT_EQ(s.ui.errors.size(), 1u);
     EXPECT_NE(s.ui.errors[0].find("No space left on device"), std::string::npos);
     EXPECT_TRUE(files.files.begin()->second->removed);
-    EXPECT_EQ(s.main.reMessage.lines().back().plainText(),
+    const auto& lines = s.main.reMessage.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2].plainText(),
               "Removed the unfinished file " + dir.file("MOVIE.rebuilt.EVO").string());
+    EXPECT_EQ(lines.back().plainText(), s.ui.errors[0]);
     EXPECT_TRUE(s.main.bRebuild.enabled());
     EXPECT_TRUE(s.main.bDemux.enabled());
     EXPECT_FALSE(s.main.bCancel.enabled());

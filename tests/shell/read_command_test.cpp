@@ -169,11 +169,14 @@ TEST_F(ReadCommand, ASourceThatCannotBeOpenedShowsTheErrorAndFreesTheButtons) {
     main.eXPLfile.setText("/x/ADV_OBJ/VPLST000.XPL");
     main.XPLadj();
     read(dir.file("MISSING.EVO"));
-    EXPECT_EQ(plainLines(main.reMessage), std::vector<std::string>{"Opening file MISSING.EVO"});
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(
         ui.errors[0].rfind("Cannot open file \"" + dir.file("MISSING.EVO").string() + "\". ", 0),
         0u);
+    // The error ends the log, in red.
+    EXPECT_EQ(plainLines(main.reMessage),
+              (std::vector<std::string>{"Opening file MISSING.EVO", ui.errors[0]}));
+    EXPECT_EQ(main.reMessage.lines().back().runs[0].attributes.colour, (Rgb{255, 0, 0}));
     EXPECT_TRUE(main.bReadEVO.enabled());
     EXPECT_TRUE(main.bReadXPL.enabled());
     EXPECT_TRUE(main.bbEVO.enabled());
