@@ -228,8 +228,9 @@ private:
 };
 
 // Follows the tag lines of the file for the title that plays the source: the lines of the
-// title that contains the first line (after the first) naming the source, from its title tag
-// (the file's first line when none stands before that line) to its first closing title tag.
+// title that contains the first line naming the source, from its title tag (the file's first
+// line when none stands before that line) to its first closing title tag. When that line is
+// the file's first, no title plays the source.
 // It keeps the file's first lines, shown when no title plays the source, and the lines of the
 // title at hand, dropped when a new title begins before the source is named. Once the title
 // is known, the file's first lines go and the title's are walked as they come.
@@ -242,28 +243,29 @@ public:
 
     void line(std::size_t indent, std::string_view text) {
         values_.check(text);
-        const bool first = index_++ == 0;
-        if (titleClosed_ && walk_) return;
-        if (!walk_ && !first && namesSource(indent, text)) {
-            addToTitle(indent, text);
-            result_.titleFound = true;
-            shown_.clear();
-            walk_.emplace(attributes_, values_, out_, result_);
-            for (const std::string& kept : title_.lines())
-                walk_->line(kept);
+        const bool first = std::exchange(first_, false);
+        if (walk_) {
+            if (!titleClosed_) {
+                addToTitle(indent, text);
+                walk_->line(text);
+            }
             return;
         }
-        if (walk_) {
-            addToTitle(indent, text);
-            walk_->line(text);
-            return;
+        if (!sourceInFirstLine_ && namesSource(indent, text)) {
+            // A source that the file's first line names has no title.
+            sourceInFirstLine_ = first;
+            if (!first) {
+                startWalk(indent, text);
+                return;
+            }
         }
         shown_.add(indent, text);
+        if (sourceInFirstLine_) return;
         if (containsUpper(text, "<TITLE ")) {
             title_.clear();
             titleClosed_ = false;
         }
-        if (!titleClosed_) addToTitle(indent, text);
+        addToTitle(indent, text);
     }
 
     // Hands the lines kept to the result: the title's when it was found, else the file's.
@@ -286,6 +288,15 @@ private:
             return contains(TagScanner::lineText(indent, text), sourceBase_);
         return contains(text, sourceBase_);
     }
+    // The line names the source: the title at hand is the one, its lines so far are walked.
+    void startWalk(std::size_t indent, std::string_view text) {
+        addToTitle(indent, text);
+        result_.titleFound = true;
+        shown_.clear();
+        walk_.emplace(attributes_, values_, out_, result_);
+        for (const std::string& kept : title_.lines())
+            walk_->line(kept);
+    }
     void addToTitle(std::size_t indent, std::string_view text) {
         if (titleClosed_) return;
         title_.add(indent, text);
@@ -297,7 +308,7 @@ private:
     MediaAttributes& attributes_;
     Reporter& out_;
     PlaylistRead& result_;
-    uint64_t index_ = 0;
+    bool first_ = true, sourceInFirstLine_ = false;
     KeptLines shown_, title_;
     bool titleClosed_ = false;
     std::optional<TitleWalk> walk_;
