@@ -176,8 +176,11 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
                                   playlist);
             }))
             return *stop;
+        // Without the title nothing of the playlist goes into the MKV; with it, the warnings are
+        // of chapters left out.
         for (const std::string& warning : playlist.warnings)
-            session.warnings.add(warning + ": no names, languages or chapters");
+            session.warnings.add(
+                playlist.titleFound() ? warning : warning + ": no names, languages or chapters");
     }
     ReadResult read;
     if (const auto stop = readChosenSource(options.read, session, read, out)) return *stop;

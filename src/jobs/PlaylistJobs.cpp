@@ -19,6 +19,7 @@ void readPlaylistTitle(const PlaylistJobOptions& options, MediaAttributes& attri
     const std::string sourceBase = CutExt(namePart(options.source));
     readPlaylist(options.playlist, namePart(options.playlist), sourceBase, attributes, out,
                  result.read);
+    result.warnings = result.read.warnings;
     if (result.read.tagLines.empty())
         result.warnings.push_back(namePart(options.playlist) + " holds no tag: it is no playlist");
     else if (!result.read.titleFound)

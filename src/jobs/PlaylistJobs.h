@@ -16,9 +16,9 @@ struct PlaylistJobOptions {
     std::string source; // the feature file whose title is read; only its name is used
 };
 
-// What Read playlist found: the reader's result (every tag line, narrowed to the title when
-// it was found, and the title's tree, declared streams and chapters), and a warning when the
-// file holds no tag or no title that plays the source.
+// What Read playlist found: the reader's result (the tag lines of the title when it was found,
+// else of the file, and the title's tree, declared streams and chapters), and the warnings: of
+// the chapters left out, or that the file holds no tag or no title that plays the source.
 struct PlaylistResult {
     std::string playlist;
     std::string source;
@@ -30,7 +30,7 @@ struct PlaylistResult {
 // Reads the playlist for the title that plays the source into `result`, which a read ended by
 // an error leaves with what it got. `attributes` carries the media attribute texts from one
 // read to the next. Raises FileError when the playlist cannot be opened or read,
-// ConversionError when an attribute index or a chapter's frames are no number.
+// ConversionError when an attribute index is no number.
 void readPlaylistTitle(const PlaylistJobOptions& options, MediaAttributes& attributes,
                        Reporter& out, PlaylistResult& result);
 

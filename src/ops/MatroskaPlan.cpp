@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/Utf8.h"
 #include "streams/Codecs.h"
 
 namespace tessary {
@@ -36,9 +37,10 @@ bool needsDefaultDuration(int32_t code) {
     return codec == VideoCodec::H264 || codec == VideoCodec::Vc1;
 }
 
+// A JSON string of the text, made UTF-8 first: the muxer refuses an options file that is not.
 void appendJsonString(std::string& out, const std::string& text) {
     out += '"';
-    for (const char c : text) {
+    for (const char c : validUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';

@@ -59,7 +59,8 @@ std::string muxLanguage(const std::string& language);
 // The muxer's arguments for the plan, as they go into its options file.
 std::vector<std::string> mkvmergeArguments(const MuxPlan& plan);
 
-// Arguments as the muxer's JSON options file: an array of strings.
+// Arguments as the muxer's JSON options file: an array of strings, each made UTF-8 (a byte
+// sequence that is not becomes U+FFFD) and its control characters escaped.
 std::string jsonStringArray(const std::vector<std::string>& arguments);
 
 } // namespace tessary

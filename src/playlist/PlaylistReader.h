@@ -1,9 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "playlist/PlaylistValues.h"
@@ -32,22 +35,33 @@ struct DeclaredStream {
     bool operator==(const DeclaredStream&) const = default;
 };
 
-// What a read gives: every tag line (narrowed to the source's title when it was found), the
-// tree and the declared streams of that title, and its chapters.
+// What a read holds at most: the tag lines it keeps of the source's title, or of the whole file
+// when no title plays the source (the first ones, up to either bound), and the chapters it takes
+// from the title.
+inline constexpr std::size_t kMaxTagLines = 20000;
+inline constexpr std::size_t kMaxTagLineBytes = 2 << 20;
+inline constexpr std::size_t kMaxChapters = 999;
+
+// What a read gives: the tag lines of the source's title when it was found, else of the whole
+// file; the tree and the declared streams of that title, its chapters, and the warnings of the
+// chapters left out.
 struct PlaylistRead {
     std::vector<std::string> tagLines;
     bool titleFound = false;
     std::vector<TreeNode> tree;
     std::vector<DeclaredStream> streams;
     std::vector<Chapter> chapters;
+    std::vector<std::string> warnings;
 };
 
 // Reads the playlist `path` for the title that plays `sourceBase` (the source's file name
 // without extension, which the playlist names in its clips). Logs "Open NAME", "Filesize: N
-// bytes" and one "... found!" line per declared stream; status panel 1 shows the bytes read.
-// Fills `result` as it goes, so that a read ended by an error leaves what it got. Raises
+// bytes" and one "... found!" line per declared stream, and how many tag lines it left out
+// when it had more than it keeps; status panel 1 shows the bytes read. Of the title's chapter
+// entries it takes the first kMaxChapters; one whose start is no time of the title is left
+// out, with a warning. A read ended by an error leaves in `result` what it got. Raises
 // FileError when the file cannot be opened or read and ConversionError when an attribute
-// index or a chapter's frame digits are no integer.
+// index is no integer.
 void readPlaylist(const std::string& path, const std::string& playlistName,
                   const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
                   PlaylistRead& result);
@@ -58,10 +72,10 @@ void readPlaylist(const std::string& path, const std::string& playlistName,
 void readPlaylistBytes(std::span<const uint8_t> bytes, const std::string& sourceBase,
                        MediaAttributes& attributes, Reporter& out, PlaylistRead& result);
 
-// The chapter start "hh:mm:ss:ff" as "hh:mm:ss.mmm", the frames counted at `frameRate`.
-std::string chapterTime(const std::string& begin, int frameRate);
-// The same start in milliseconds; -1 when its hours, minutes or seconds are no numbers.
-int64_t chapterMs(const std::string& begin, int frameRate);
+// The chapter start "hh:mm:ss:ff" at `frameRate` (a name left empty): its milliseconds and its
+// time "hh:mm:ss.mmm". nullopt unless hours, minutes and seconds are two digits each, the
+// minutes and seconds below 60, and the frames digits (any number of them) below the rate.
+std::optional<Chapter> chapterStart(std::string_view begin, int frameRate);
 
 // The frame rate of a title set's timeBase ("50fps" gives 50), 60 when it reads otherwise.
 int frameRateOf(const std::string& timeBase);

@@ -13,10 +13,9 @@ struct TreeNode {
     bool operator==(const TreeNode&) const = default;
 };
 
-// A chapter of the title: where it starts, in milliseconds from the title's start (-1 when the
-// playlist's time is not made of numbers), and its name. `time` is the start as the chapter
-// lists write it, "hh:mm:ss.mmm", the hours, minutes and seconds being the playlist's own
-// digits.
+// A chapter of the title: where it starts, in milliseconds from the title's start, and its
+// name. `time` is the start as the chapter lists write it, "hh:mm:ss.mmm", the hours, minutes
+// and seconds being the playlist's own digits.
 struct Chapter {
     int64_t ms = 0;
     std::string time;

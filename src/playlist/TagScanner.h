@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tessary {
 
@@ -12,26 +13,41 @@ namespace tessary {
 // tag stands one level left of its content), ">" ends the line, and "/>", "?>" and "-->" end
 // the level they opened. Bytes of a tag below 32 (line breaks, tabs) become one blank; bytes
 // of 128 and more pass unchanged. Text between tags is not kept. A line is bounded: the rest
-// of an overlong tag is dropped,
-// and so is indentation beyond 128 levels.
+// of an overlong tag is dropped, and so is indentation beyond 128 levels.
+//
+// Each line goes to the sink as its indentation (a number of blanks) and its text, so that a
+// reader that keeps few of them pays nothing for the blanks of the others.
 class TagScanner {
 public:
     static constexpr std::size_t kMaxLine = 65536;
     // Indentation stops growing here: deeper levels are written at this one.
     static constexpr int kMaxIndentLevels = 128;
 
-    explicit TagScanner(std::function<void(std::string&&)> line) : line_(std::move(line)) {}
+    using LineSink = std::function<void(std::size_t indent, std::string_view text)>;
+
+    explicit TagScanner(LineSink line) : line_(std::move(line)) {}
 
     void scan(const uint8_t* data, std::size_t length);
 
+    // A line as it is shown: `indent` blanks, then `text`.
+    static std::string lineText(std::size_t indent, std::string_view text) {
+        std::string line(indent, ' ');
+        line += text;
+        return line;
+    }
+
 private:
+    // The tag that starts at data[0] ("<") when it ends within `length` bytes and holds no "<"
+    // or control byte: its line goes out from the block itself. The bytes taken, else 0.
+    std::size_t wholeTag(const uint8_t* data, std::size_t length);
     // One byte that may open, close or end a tag.
     void step(uint8_t c);
     void append(char c);
     void append(const uint8_t* bytes, std::size_t count);
 
-    std::function<void(std::string&&)> line_;
-    std::string current_;
+    LineSink line_;
+    std::string current_; // the line's text after its indentation
+    std::size_t indent_ = 0;
     bool inTag_ = false;
     int depth_ = 0;
     uint8_t before_ = 0;    // the byte before the one at hand

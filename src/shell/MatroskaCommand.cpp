@@ -31,8 +31,10 @@ void TfMain::makeMatroskaFile() {
     PlaylistResult playlist;
     if (!playlistPath.empty()) {
         readPlaylistTitle({playlistPath, source}, mediaAttributes_, *this, playlist);
+        // Without the title nothing of the playlist goes into the MKV.
         for (const std::string& warning : playlist.warnings)
-            log("Warning: " + warning + ": no names, languages or chapters");
+            log("Warning: " + warning +
+                (playlist.titleFound() ? "" : ": no names, languages or chapters"));
     }
 
     MatroskaJobOptions options;

@@ -21,7 +21,9 @@ public:
 
 std::vector<std::string> scanned(const uint8_t* data, std::size_t size, std::size_t blockSize) {
     std::vector<std::string> lines;
-    tessary::TagScanner scanner([&](std::string&& line) { lines.push_back(std::move(line)); });
+    tessary::TagScanner scanner([&](std::size_t indent, std::string_view text) {
+        lines.push_back(tessary::TagScanner::lineText(indent, text));
+    });
     for (std::size_t offset = 0; offset < size; offset += blockSize) {
         // Each block in a buffer of its own size, so that any read past its end is caught.
         const std::size_t n = size - offset < blockSize ? size - offset : blockSize;
@@ -57,5 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         readPlaylistBytes(bytes, "FEATURE_1", attributes, out, result);
     } catch (const ConversionError&) {
     }
+    if (result.tagLines.size() > kMaxTagLines || result.chapters.size() > kMaxChapters)
+        __builtin_trap();
     return 0;
 }

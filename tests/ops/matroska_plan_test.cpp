@@ -108,11 +108,32 @@ TEST(MatroskaPlan, WithoutAPlaylistTracksKeepTheirCaptionsAndNoLanguage) {
                                                "--sync",
                                                "0:0",
                                                "/w/F.LPCM.stream.04.wav"};
-    EXPECT_EQ(mkvmergeArguments(plan), expected);
-    // An LPCM stream the Read never timed has no delay; the options file escapes quotes and
-    // backslashes and writes control characters as \u escapes.
-    EXPECT_EQ(jsonStringArray({"a\"b\\c", "x\ty", "é"}),
-              "[\n  \"a\\\"b\\\\c\",\n  \"x\\u0009y\",\n  \"é\"\n]\n");
+    EXPECT_EQ(mkvmergeArguments(plan), expected); // an LPCM stream never timed has no delay
+}
+
+TEST(MatroskaPlan, TheOptionsFileIsJsonWhateverTheBytes) {
+    // Quotes and backslashes escaped, control characters as \u escapes, UTF-8 as it is, and
+    // every ill-formed part of what is not UTF-8 (a playlist's description "\xFF\xFE", a
+    // sequence cut short, an overlong form, a surrogate, past U+10FFFF) one U+FFFD.
+    struct Row {
+        std::string argument;
+        std::string json;
+    };
+    const Row rows[] = {
+        {"a\"b\\c", "\"a\\\"b\\\\c\""},
+        {"x\ty\n\x01\x7F", "\"x\\u0009y\\u000a\\u0001\x7F\""},
+        {"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC", "\"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC\""},
+        {"0:\xFF\xFE", "\"0:\xEF\xBF\xBD\xEF\xBF\xBD\""},
+        {"\xE2\x82 \xC3", "\"\xEF\xBF\xBD \xEF\xBF\xBD\""},
+        {"\xC0\xAF\xE0\x80\xAF",
+         "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+        {"\xED\xA0\x80|\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+                                          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(jsonStringArray({"--track-name", row.argument}),
+                  "[\n  \"--track-name\",\n  " + row.json + "\n]\n")
+            << row.argument;
 }
 
 TEST(MatroskaPlan, APlaylistNamesTheTracksAndGivesLanguagesAndChapters) {

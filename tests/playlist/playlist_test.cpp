@@ -1,12 +1,16 @@
 // The playlist reader: the tag lines it cuts, the attribute search, chapter times, and whole
-// reads through the window model with their log, tree, boxes and chapters file.
+// reads through the window model with their log, tree, boxes and chapters file, and what a read
+// keeps of a playlist made to exhaust it.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "DemoDisc.h"
 #include "DemuxData.h"
 #include "Fakes.h"
 #include "MemoryOutputs.h"
 #include "TempDir.h"
+#include "jobs/PlaylistJobs.h"
 #include "playlist/PlaylistReader.h"
 #include "playlist/TagScanner.h"
 #include "playlist/XplText.h"
@@ -20,7 +24,9 @@ namespace {
 
 std::vector<std::string> tagLines(std::string_view text, std::size_t chunk = 7) {
     std::vector<std::string> lines;
-    TagScanner scanner([&lines](std::string&& line) { lines.push_back(std::move(line)); });
+    TagScanner scanner([&lines](std::size_t indent, std::string_view text) {
+        lines.push_back(TagScanner::lineText(indent, text));
+    });
     for (std::size_t at = 0; at < text.size(); at += chunk)
         scanner.scan(reinterpret_cast<const uint8_t*>(text.data()) + at,
                      std::min(chunk, text.size() - at));
@@ -116,15 +122,19 @@ TEST(XplText, AttributesNumbersAndChapterTimes) {
     struct Row {
         const char* begin;
         const char* timeBase;
-        const char* time;
+        Chapter start;
     };
     for (const Row& row :
-         {Row{"00:10:00:30", "60fps", "00:10:00.500"}, Row{"00:00:01:59", "60fps", "00:00:01.983"},
-          Row{"00:10:00:30", "50fps", "00:10:00.600"}, Row{"01:02:03:23", "24fps", "01:02:03.958"},
-          Row{"00:10:00:30", "50 fps", "00:10:00.500"}, Row{"00:10:00:30", "", "00:10:00.500"}})
-        EXPECT_EQ(chapterTime(row.begin, frameRateOf(row.timeBase)), row.time) << row.timeBase;
+         {Row{"00:10:00:30", "60fps", {600500, "00:10:00.500", ""}},
+          Row{"00:00:01:59", "60fps", {1983, "00:00:01.983", ""}},
+          Row{"00:10:00:30", "50fps", {600600, "00:10:00.600", ""}},
+          Row{"01:02:03:23", "24fps", {3723958, "01:02:03.958", ""}},
+          Row{"00:10:00:30", "50 fps", {600500, "00:10:00.500", ""}},
+          Row{"00:10:00:30", "", {600500, "00:10:00.500", ""}},
+          Row{"00:00:01:000000000000000000000009", "", {1150, "00:00:01.150", ""}}})
+        EXPECT_EQ(chapterStart(row.begin, frameRateOf(row.timeBase)), row.start) << row.begin;
     try {
-        chapterTime("00:00:01:x9", 60);
+        integerOrThrow("x9");
         FAIL() << "no error";
     } catch (const ConversionError& error) {
         EXPECT_STREQ(error.what(), "'x9' is not a valid integer value");
@@ -247,8 +257,9 @@ TEST(ReadXpl, StreamsChaptersAndFailuresOfSmallPlaylists) {
     EXPECT_EQ(plain(s.main.reMessage).back(), "Warning: no title of VPLST000.XPL plays OTHER.EVO");
     EXPECT_EQ(s.ui.warnings.back(), "No title of VPLST000.XPL plays OTHER.EVO");
 
-    // A frame number that does not convert ends the read; the window stays usable.
-    s.readXpl(moviePlaylist("", "<Chapter titleTimeBegin=\"00:00:01:3x\"/>\n"));
+    // An attribute index that does not convert ends the read; the window stays usable.
+    s.readXpl(moviePlaylist("<AudioAttributeItem index=\"3x\"/>\n",
+                            "<Chapter titleTimeBegin=\"00:00:01:30\"/>\n"));
     EXPECT_EQ(s.ui.errors.back(), "'3x' is not a valid integer value");
     EXPECT_TRUE(s.main.mXPL.visible());
     EXPECT_FALSE(s.main.mXPL.lines().empty());
@@ -280,4 +291,106 @@ TEST(ReadXpl, ThePlaylistInMemoryReadsAsTheFile) {
         std::equal(bytesOut.lines.begin(), bytesOut.lines.end(), fileOut.lines.begin() + 2));
     EXPECT_TRUE(bytesOut.panels.empty());
     EXPECT_EQ(fileOut.panels.back(), (std::pair<int, std::string>{1, "5266/5266 bytes"}));
+}
+
+TEST(ReadPlaylist, WhatItKeepsIsBoundedAndBadChapterTimesAreLeftOut) {
+    const auto repeated = [](std::size_t count,
+                             const std::function<std::string(std::size_t)>& unit) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i)
+            text += unit(i);
+        return text;
+    };
+    const auto chapterAt = [](const std::string& begin, const std::string& name) {
+        return "<Chapter titleTimeBegin=\"" + begin + "\" displayName=\"" + name + "\"/>\n";
+    };
+    const auto badTime = [](int number, const std::string& begin) {
+        return "chapter " + std::to_string(number) + " \"C" + std::to_string(number) +
+               "\" left out: its start \"" + begin + "\" is no time at 60 frames a second";
+    };
+    const std::string badTimes[] = {"00:00:00:99", "00:00:00:-1",         "ab:cd:ef:12",
+                                    "99:99:99:99", "00:00:00:2147483647", "00:60:00:00",
+                                    "0:00:00:00",  "00:00:01:30 "};
+    const std::string noTitle = "no title of VPLST000.XPL plays MOVIE.EVO";
+    struct Row {
+        const char* shape;
+        std::string playlist;
+        std::size_t tagLines;
+        std::vector<std::string> log; // after "Open" and "Filesize"
+        std::vector<std::string> warnings;
+        std::vector<Chapter> chapters;
+        std::size_t treeChapters;
+    };
+    const Row rows[] = {
+        {"many tags",
+         repeated(kMaxTagLines + 5000, [](std::size_t) { return "<b/>"; }),
+         kMaxTagLines,
+         {"5000 tag lines after the first 20000 left out", "Done.", ""},
+         {noTitle},
+         {},
+         0},
+        // Their indentation fills the bytes first: 128 lines growing by two blanks, then lines of
+        // 256 blanks and "<a>", 8160 in 2 MiB.
+        {"a flood of unclosed tags",
+         repeated(kMaxTagLines, [](std::size_t) { return "<a>"; }),
+         8160,
+         {"11840 tag lines after the first 8160 left out", "Done.", ""},
+         {noTitle},
+         {},
+         0},
+        {"long tags",
+         repeated(40, [](std::size_t) { return "<c " + std::string(70000, 'x') + "/>"; }),
+         kMaxTagLineBytes / TagScanner::kMaxLine,
+         {"8 tag lines after the first 32 left out", "Done.", ""},
+         {noTitle},
+         {},
+         0},
+        {"the source's title never closed, then a flood of tags",
+         "<Playlist><TitleSet timeBase=\"60fps\"><Title displayName=\"Movie\">\n"
+         "<PrimaryAudioVideoClip src=\"file:///dvddisc/HVDVD_TS/MOVIE.MAP\"/>\n" +
+             repeated(kMaxTagLines, [](std::size_t) { return "<b/>"; }),
+         kMaxTagLines,
+         {"2 tag lines of the title after the first 20000 left out", "Done.", ""},
+         {},
+         {},
+         0},
+        {"many chapters",
+         moviePlaylist("", repeated(kMaxChapters + 12,
+                                    [&](std::size_t) { return chapterAt("00:00:01:30", "C"); })),
+         kMaxChapters + 18,
+         {"Done.", ""},
+         {"the title has more than 999 chapters: 12 after the first 999 left out"},
+         std::vector<Chapter>(kMaxChapters, {1500, "00:00:01.500", "C"}),
+         kMaxChapters},
+        {"bad chapter times",
+         moviePlaylist("", repeated(std::size(badTimes) + 1,
+                                    [&](std::size_t i) {
+                                        return chapterAt(i < std::size(badTimes) ? badTimes[i]
+                                                                                 : "00:00:02:45",
+                                                         "C" + std::to_string(i + 1));
+                                    })),
+         std::size(badTimes) + 7,
+         {"Done.", ""},
+         {badTime(1, badTimes[0]), badTime(2, badTimes[1]), badTime(3, badTimes[2]),
+          badTime(4, badTimes[3]), badTime(5, badTimes[4]), badTime(6, badTimes[5]),
+          badTime(7, badTimes[6]), badTime(8, badTimes[7])},
+         {{2750, "00:00:02.750", "C9"}},
+         std::size(badTimes) + 1},
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        MediaAttributes attributes;
+        RecordingReporter out;
+        PlaylistResult result;
+        readPlaylistTitle({dir.writeFile("VPLST000.XPL", row.playlist).string(), "MOVIE.EVO"},
+                          attributes, out, result);
+        EXPECT_EQ(result.read.tagLines.size(), row.tagLines) << row.shape;
+        EXPECT_EQ(std::vector<std::string>(out.lines.begin() + 2, out.lines.end()), row.log)
+            << row.shape;
+        EXPECT_EQ(result.warnings, row.warnings) << row.shape;
+        EXPECT_EQ(result.read.chapters, row.chapters) << row.shape;
+        EXPECT_EQ(result.read.tree.empty() ? 0 : result.read.tree[4].children.size(),
+                  row.treeChapters)
+            << row.shape;
+    }
 }
