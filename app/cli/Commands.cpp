@@ -80,23 +80,28 @@ std::string makeOutputFolder(const std::string& folder) {
 
 // A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
 // warned of, and a script that reads many files goes on, unless --strict stops the command
-// there: then this is false.
-bool programStreamFound(const ReadOptions& options, const ReadResult& read, Session& session) {
-    if (read.programStreamFound) return true;
-    session.warnings.add("no MPEG program stream found in " + namePart(options.source));
-    return !options.strict;
+// there: then this is false. Then the streams met with a number another stream holds.
+bool sourceUsable(const ReadOptions& options, const ReadResult& read, Session& session) {
+    bool usable = true;
+    if (!read.programStreamFound) {
+        session.warnings.add("no MPEG program stream found in " + namePart(options.source));
+        usable = false;
+    }
+    for (const std::string& warning : read.warnings)
+        session.warnings.add(warning);
+    return usable || !options.strict;
 }
 
 // Reads the source. Nothing when the command goes on; else the exit status it stops with (a
-// failed Read, or no program stream under --strict, which takes back the folders made for its
-// outputs and reports the Read).
+// failed Read, or an unusable source under --strict, which takes back the folders made for
+// its outputs and reports the Read).
 std::optional<int> readChosenSource(const ReadOptions& options, Session& session,
                                     const std::vector<std::string>& newFolders, ReadResult& read,
                                     std::ostream& out) {
     if (const auto stop =
             runJob(session, [&] { read = readSource(readJobOptions(options), session.context); }))
         return stop;
-    if (programStreamFound(options, read, session)) return std::nullopt;
+    if (sourceUsable(options, read, session)) return std::nullopt;
     removeEmptyFolders(newFolders);
     if (session.json) session.printJson(out, readReport(read, read.summary, session.messages()));
     return kExitNoProgramStream;
@@ -134,12 +139,12 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     if (chosen.empty())
         session.warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
                              namePart(options.read.source));
-    std::vector<WrittenFile> demuxed;
+    std::optional<DemuxResult> demuxed;
     std::optional<RebuildResult> rebuilt;
     if (!chosen.empty()) {
         const auto stop = runJob(session, [&] {
             if (demux) {
-                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context).files;
+                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context);
             } else {
                 RebuildJobOptions job;
                 job.source = options.read.source;
@@ -153,6 +158,9 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
         });
         if (stop) return *stop;
     }
+    if (demuxed)
+        for (const std::string& warning : demuxed->warnings)
+            session.warnings.add(warning);
     // Packets of streams the Read did not find lose their identifier in the rebuilt file.
     if (rebuilt && !rebuilt->unnumbered.empty()) {
         std::string text = "streams the Read did not find were written with the identifier FF:";
@@ -162,9 +170,11 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     }
     if (session.json) {
         const RunSummary summary = summaryAfter(read, options.read, session);
-        session.printJson(out, demux ? demuxReport(read, summary, session.messages(), demuxed)
-                                     : rebuildReport(read, summary, session.messages(),
-                                                     rebuilt ? &*rebuilt : nullptr));
+        session.printJson(out,
+                          demux ? demuxReport(read, summary, session.messages(),
+                                              demuxed ? demuxed->files : std::vector<WrittenFile>())
+                                : rebuildReport(read, summary, session.messages(),
+                                                rebuilt ? &*rebuilt : nullptr));
     }
     return kExitOk;
 }

@@ -90,6 +90,7 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         demux.outputFolder = result.workFolder;
         demux.lpcmAsWav = true;
         result.demux = demuxStreams(demux, context);
+        result.warnings = result.demux.warnings;
     }
     if (result.demux.files.empty()) {
         std::error_code ignored;

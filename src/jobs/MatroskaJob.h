@@ -30,7 +30,7 @@ struct MatroskaResult {
     std::string optionsPath;
     std::string workFolder;
     std::vector<std::string> subpictures; // kept beside the Matroska file once it is made
-    std::vector<std::string> warnings;
+    std::vector<std::string> warnings;    // the Demux's, then those of the files kept
 };
 
 // Demuxes, plans and muxes; once the file is made, the subpicture files (which the muxer

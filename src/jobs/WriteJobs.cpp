@@ -55,8 +55,10 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     }
 
     PortHost host(context.port, options.pass);
+    const std::size_t sharedBefore = state.sharedNumbers.size();
     DemuxOperation({state, host, context.out, context.locale, context.files})
         .run(feature, host.continueOption(), targets);
+    result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source), sharedBefore);
     logDone(context.out);
     logframes(state, result.continued, context.out, context.locale);
     result.cancelled = state.cancelFlag;

@@ -50,6 +50,8 @@ struct DemuxResult {
     bool cancelled = false;
     bool continued = false;
     std::string prefix; // the output folder and base name every file's name begins with
+    // Streams met with a number another stream holds that the Read had not met.
+    std::vector<std::string> warnings;
 };
 
 // Writes each chosen stream to a file of its own. Raises FileError when a file cannot be
