@@ -161,13 +161,11 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     if (demuxed)
         for (const std::string& warning : demuxed->warnings)
             session.warnings.add(warning);
-    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
-    if (rebuilt && !rebuilt->unnumbered.empty()) {
-        std::string text = "streams the Read did not find were written with the identifier FF:";
-        for (int id : rebuilt->unnumbered)
-            text += ' ' + hex2(static_cast<uint32_t>(id));
-        session.warnings.add(text + " (read the whole file with --full to find every stream)");
-    }
+    if (rebuilt)
+        if (const std::string warning =
+                leftOutWarning(*rebuilt, "read the whole file with --full to find every stream");
+            !warning.empty())
+            session.warnings.add(warning);
     if (session.json) {
         const RunSummary summary = summaryAfter(read, options.read, session);
         session.printJson(out,

@@ -98,6 +98,8 @@ struct RunState {
     bool fastCheckStop = false;
     // The Read met a pack header (00 00 01 BA): the source holds an MPEG program stream.
     bool packHeaderSeen = false;
+    // The Read stopped at the fast-check size in one of its files: it may have missed streams.
+    bool partialRead = false;
     // Every stream met with a number already taken, once each, in the order met: by the last
     // Read, then by the passes that followed it.
     std::vector<SharedNumber> sharedNumbers;

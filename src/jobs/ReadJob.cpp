@@ -138,6 +138,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     state.resetDetails();
     state.navigation.clear();
     state.packHeaderSeen = false;
+    state.partialRead = false;
     state.sharedNumbers.clear();
 
     PortHost host(context.port, options.pass);
@@ -157,6 +158,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
                            out.slog("Reading " + name, 0);
                        }
                        demux(RunMode::Read, state, file, options.source, host, out, context.locale);
+                       state.partialRead = state.partialRead || state.fastCheckStop;
                        if (!state.navigation.empty()) state.navigation.back().file = name;
                    });
 

@@ -100,7 +100,7 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
         throw;
     }
     output->close();
-    return filter.unnumbered();
+    return filter.leftOut();
 }
 
 } // namespace tessary
