@@ -78,13 +78,18 @@ std::string makeOutputFolder(const std::string& folder) {
            (error ? error.message() : std::string("Not a folder"));
 }
 
-// A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
-// warned of, and a script that reads many files goes on, unless --strict stops the command
-// there: then this is false. Then the streams met with a number another stream holds.
+// What the Read found that makes its streams unusable is warned of: no MPEG program stream
+// (no pack header was met: a text file, zeros) or an encrypted file. A script that reads many
+// files goes on, unless --strict stops the command there: then this is false. Then the
+// streams met with a number another stream holds.
 bool sourceUsable(const ReadOptions& options, const ReadResult& read, Session& session) {
     bool usable = true;
     if (!read.programStreamFound) {
         session.warnings.add("no MPEG program stream found in " + namePart(options.source));
+        usable = false;
+    }
+    for (const std::string& name : read.encrypted) {
+        session.warnings.add(encryptedWarning(name));
         usable = false;
     }
     for (const std::string& warning : read.warnings)
@@ -211,8 +216,10 @@ int runMkv(const Options& options, Session& session, std::ostream& out, std::ost
     job.playlist = playlistPath.empty() ? nullptr : &playlist;
     job.keepWorkFolder = options.mkv.keep;
     MatroskaResult matroska;
-    if (const auto stop = runJob(session, [&] { matroska = makeMatroska(job, session.context); }))
+    if (const auto stop = runJob(session, [&] { matroska = makeMatroska(job, session.context); })) {
+        removeEmptyFolders(newFolders);
         return *stop;
+    }
     for (const std::string& warning : matroska.warnings)
         session.warnings.add(warning);
     if (matroska.outcome.made)

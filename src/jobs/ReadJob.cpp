@@ -81,6 +81,17 @@ std::vector<std::string> sharedNumberWarnings(const RunState& state, SourceType 
     return warnings;
 }
 
+std::vector<std::string> encryptedFiles(const RunState& state) {
+    std::vector<std::string> names;
+    for (const NavigationReport& file : state.navigation)
+        if (file.control && file.control->encrypted) names.push_back(file.file);
+    return names;
+}
+
+std::string encryptedWarning(const std::string& name) {
+    return name + " is encrypted: its streams cannot be played; decrypt it first";
+}
+
 std::vector<int> slotsOf(const std::vector<FoundStream>& streams) {
     std::vector<int> slots;
     for (const FoundStream& stream : streams)
@@ -168,6 +179,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     result.programStreamFound = state.packHeaderSeen;
     result.summary = summarizeRun(state, options.source, options.pass.countFrames);
     result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source));
+    result.encrypted = encryptedFiles(state);
     return result;
 }
 

@@ -69,6 +69,8 @@ struct ReadResult {
     RunSummary summary;
     // The streams met with a number that a stream found holds: not listed, not written.
     std::vector<std::string> warnings;
+    // The names of the files whose navigation data says they are encrypted.
+    std::vector<std::string> encrypted;
 };
 
 // The Read: the source's streams, their details and navigation data, and the frame report,
@@ -81,6 +83,11 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context);
 // it is not extracted".
 std::vector<std::string> sharedNumberWarnings(const RunState& state, SourceType source,
                                               std::size_t from = 0);
+
+// The names of the files of the last Read whose navigation data says they are encrypted, and
+// what is said of each.
+std::vector<std::string> encryptedFiles(const RunState& state);
+std::string encryptedWarning(const std::string& name);
 
 // The run state's streams and times as values: the streams of `slots` (none given: those the
 // stream table holds). `countFrames` says whether the frames were counted (no counts are given
