@@ -41,7 +41,8 @@ CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     command.add_flag("--no-count-frames", options.noCountFrames, "Do not count video frames");
     command.add_flag("--no-details", options.noDetails, "Report no stream details");
     command.add_flag("--strict", options.strict,
-                     "Stop with exit status 4 when the source holds no MPEG program stream");
+                     "Stop with exit status 4 when the source holds no MPEG program stream "
+                     "or is encrypted");
     return source;
 }
 

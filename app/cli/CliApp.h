@@ -13,8 +13,9 @@ namespace tessary::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // a file could not be opened, read or written
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitMuxerMissing = 3;    // mkv: mkvmerge was not found; its files are ready
-inline constexpr int kExitNoProgramStream = 4; // --strict: the source holds no program stream
+inline constexpr int kExitMuxerMissing = 3; // mkv: mkvmerge was not found; its files are ready
+// --strict: the source holds no program stream, or is encrypted
+inline constexpr int kExitNoProgramStream = 4;
 
 // Runs the command line. `stdoutIsTerminal` and `stderrIsTerminal` decide the defaults of
 // colour and progress.

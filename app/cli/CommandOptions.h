@@ -23,7 +23,7 @@ struct ReadOptions {
     int fastSize = 300;
     bool noCountFrames = false;
     bool noDetails = false;
-    bool strict = false; // no program stream found: stop with kExitNoProgramStream
+    bool strict = false; // no program stream found, or encrypted: stop with kExitNoProgramStream
 };
 
 // What a command does after the Read: nothing, a Demux or a Rebuild.

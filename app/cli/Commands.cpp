@@ -73,24 +73,34 @@ std::optional<int> makeOutputFolder(const std::string& folder, Session& session)
     return runJob(session, [&] { session.newFolders.create(folder); });
 }
 
-// A Read that met no pack header found no MPEG program stream (a text file, zeros). That is
-// warned of, and a script that reads many files goes on, unless --strict stops the command
-// there: then this is false.
-bool programStreamFound(const ReadOptions& options, const ReadResult& read, Session& session) {
-    if (read.programStreamFound) return true;
-    session.warnings.add("no MPEG program stream found in " + namePart(options.source));
-    return !options.strict;
+// What the Read found that makes its streams unusable is warned of: no MPEG program stream
+// (no pack header was met: a text file, zeros) or an encrypted file. A script that reads many
+// files goes on, unless --strict stops the command there: then this is false. Then the
+// streams met with a number another stream holds.
+bool sourceUsable(const ReadOptions& options, const ReadResult& read, Session& session) {
+    bool usable = true;
+    if (!read.programStreamFound) {
+        session.warnings.add("no MPEG program stream found in " + namePart(options.source));
+        usable = false;
+    }
+    for (const std::string& name : read.encrypted) {
+        session.warnings.add(encryptedWarning(name));
+        usable = false;
+    }
+    for (const std::string& warning : read.warnings)
+        session.warnings.add(warning);
+    return usable || !options.strict;
 }
 
 // Reads the source. Nothing when the command goes on; else the exit status it stops with (a
-// failed Read, or no program stream under --strict, which takes back the folders made for its
-// outputs and reports the Read).
+// failed Read, or an unusable source under --strict, which takes back the folders made for
+// its outputs and reports the Read).
 std::optional<int> readChosenSource(const ReadOptions& options, Session& session, ReadResult& read,
                                     std::ostream& out) {
     if (const auto stop =
             runJob(session, [&] { read = readSource(readJobOptions(options), session.context); }))
         return stop;
-    if (programStreamFound(options, read, session)) return std::nullopt;
+    if (sourceUsable(options, read, session)) return std::nullopt;
     session.takeBackFolders();
     if (session.json) session.printJson(out, readReport(read, read.summary, session.messages()));
     return kExitNoProgramStream;
@@ -124,12 +134,12 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
     if (chosen.empty())
         session.warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
                              namePart(options.read.source));
-    std::vector<WrittenFile> demuxed;
+    std::optional<DemuxResult> demuxed;
     std::optional<RebuildResult> rebuilt;
     if (!chosen.empty()) {
         const auto stop = runJob(session, [&] {
             if (demux) {
-                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context).files;
+                demuxed = demuxStreams(demuxJobOptions(options, chosen), session.context);
             } else {
                 RebuildJobOptions job;
                 job.source = options.read.source;
@@ -143,19 +153,22 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
         });
         if (stop) return *stop;
     }
-    // Packets of streams the Read did not find lose their identifier in the rebuilt file.
-    if (rebuilt && !rebuilt->unnumbered.empty()) {
-        std::string text = "streams the Read did not find were written with the identifier FF:";
-        for (int id : rebuilt->unnumbered)
-            text += ' ' + hex2(static_cast<uint32_t>(id));
-        session.warnings.add(text + " (read the whole file with --full to find every stream)");
-    }
+    if (demuxed)
+        for (const std::string& warning : demuxed->warnings)
+            session.warnings.add(warning);
+    if (rebuilt)
+        if (const std::string warning =
+                leftOutWarning(*rebuilt, "read the whole file with --full to find every stream");
+            !warning.empty())
+            session.warnings.add(warning);
     session.takeBackFolders(); // a run that wrote nothing leaves no folder it made
     if (session.json) {
         const RunSummary summary = summaryAfter(read, options.read, session);
-        session.printJson(out, demux ? demuxReport(read, summary, session.messages(), demuxed)
-                                     : rebuildReport(read, summary, session.messages(),
-                                                     rebuilt ? &*rebuilt : nullptr));
+        session.printJson(out,
+                          demux ? demuxReport(read, summary, session.messages(),
+                                              demuxed ? demuxed->files : std::vector<WrittenFile>())
+                                : rebuildReport(read, summary, session.messages(),
+                                                rebuilt ? &*rebuilt : nullptr));
     }
     return kExitOk;
 }

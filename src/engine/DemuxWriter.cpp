@@ -25,6 +25,8 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
     case PacketKind::Subpicture: kind = StreamKind::Subpicture; break;
     default: return;
     }
+    const int code = kind == StreamKind::Video ? chunk.videoCode : chunk.substreamId;
+    if (streamTable_[static_cast<std::size_t>(slotOf({kind, chunk.number}))] != code) return;
     if (LpcmWavWriter* wav = kind == StreamKind::Audio ? outputs_.wavOf(chunk.number) : nullptr) {
         if (chunk.audioCodec == AudioCodec::Lpcm)
             wav->write(chunk.block + chunk.position, chunk.length, chunk.lpcmParameters);

@@ -29,23 +29,25 @@ struct DemuxOutputs {
 };
 
 // The writer of a Demux pass. Video gets the PES payload, audio what follows the substream
-// header, and every packet whose number matches an open output is written to it, whichever
-// codec it belongs to. Subpicture units become records: "SP", the unit's PTS rebased to the
-// smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's bytes
-// from all its packets. An audio stream written as WAV takes only the LPCM packets of its
-// number: a packet of another codec would be noise in it.
+// header, and an open output takes the packets of the stream its slot holds in the pass's
+// stream table (the first met with that number): a packet of another codec that shares the
+// number would be noise in it. Subpicture units become records: "SP", the unit's PTS rebased
+// to the smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's
+// bytes from all its packets. An audio stream written as WAV takes only LPCM packets.
 class DemuxWriter : public PassListener {
 public:
     // `minFirstPts` is kNoPts when the Read reported no details: time stamps then stay as
-    // they are.
-    DemuxWriter(const DemuxOutputs& outputs, uint32_t minFirstPts)
-        : outputs_(outputs), minFirstPts_(minFirstPts) {}
+    // they are. `streamTable` is the pass's, filled as the packets come.
+    DemuxWriter(const DemuxOutputs& outputs, uint32_t minFirstPts,
+                const std::array<int32_t, kStreamSlotCount>& streamTable)
+        : outputs_(outputs), minFirstPts_(minFirstPts), streamTable_(streamTable) {}
 
     void payload(const PayloadChunk& chunk) override;
 
 private:
     const DemuxOutputs& outputs_;
     uint32_t minFirstPts_;
+    const std::array<int32_t, kStreamSlotCount>& streamTable_;
 };
 
 } // namespace tessary

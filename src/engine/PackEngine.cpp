@@ -26,7 +26,7 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
     Pass pass(mode, state, sourceTypeOf(sourcePath), out, locale);
     std::optional<DemuxWriter> writer;
     if (mode == RunMode::Demux && outputs) {
-        writer.emplace(*outputs, state.minFirstPts);
+        writer.emplace(*outputs, state.minFirstPts, state.streamTable);
         pass.addListener(*writer);
         pass.setCountedVideo({outputs->of(StreamKind::Video, 0) != nullptr,
                               outputs->of(StreamKind::Video, 1) != nullptr});

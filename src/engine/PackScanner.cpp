@@ -47,6 +47,8 @@ void PackScanner::videoStreamMet(int code, const StreamType& type) {
     if (state_.streamTable[slot] == kNoStream) {
         state_.streamTable[slot] = code;
         listener_.streamEntered(StreamKind::Video, number, code);
+    } else if (state_.streamTable[slot] != code) {
+        state_.noteSharedNumber(StreamKind::Video, number, code);
     }
 }
 
@@ -138,6 +140,8 @@ void PackScanner::audioSubstream(int id) {
             state_.streamTable[slot] = id;
             audioFirstPts_ = lastPts_;
             listener_.streamEntered(StreamKind::Audio, audioNumber_, id);
+        } else if (state_.streamTable[slot] != id) {
+            state_.noteSharedNumber(StreamKind::Audio, audioNumber_, id);
         }
     }
     lastPts_ = 0;
@@ -186,6 +190,8 @@ void PackScanner::substreamHeaderByte(uint8_t byte) {
             state_.streamTable[slot] = byte;
             subpictureFirstPts_ = lastPts_;
             listener_.streamEntered(StreamKind::Subpicture, subpictureNumber_, byte);
+        } else if (state_.streamTable[slot] != byte) {
+            state_.noteSharedNumber(StreamKind::Subpicture, subpictureNumber_, byte);
         }
         // A Read forgets the time stamp of a DVD subpicture packet, not of an extended one.
         if (subpicture->subpicture == SubpictureCodec::Standard && mode_ == RunMode::Read)

@@ -51,6 +51,17 @@ struct NavigationReport {
     bool operator==(const NavigationReport&) const = default;
 };
 
+// A packet of a stream type whose number within its kind was taken by another stream of the
+// pass: its code and that of the stream the slot holds (the first met). The slot's output
+// takes only the holder's packets.
+struct SharedNumber {
+    StreamKind kind = StreamKind::Audio;
+    int number = 0;
+    int32_t holder = kNoStream;
+    int32_t code = kNoStream;
+    bool operator==(const SharedNumber&) const = default;
+};
+
 // The state that the passes, the operations and the window share. One instance lives in the
 // window model; tests make as many as they like.
 struct RunState {
@@ -87,6 +98,11 @@ struct RunState {
     bool fastCheckStop = false;
     // The Read met a pack header (00 00 01 BA): the source holds an MPEG program stream.
     bool packHeaderSeen = false;
+    // The Read stopped at the fast-check size in one of its files: it may have missed streams.
+    bool partialRead = false;
+    // Every stream met with a number already taken, once each, in the order met: by the last
+    // Read, then by the passes that followed it.
+    std::vector<SharedNumber> sharedNumbers;
 
     std::vector<uint8_t> blockBuffer = std::vector<uint8_t>(kBlockSize);
 
@@ -100,6 +116,14 @@ struct RunState {
         videoReported.fill(0);
         audioReported.fill(0);
         subpictureReported.fill(0);
+    }
+
+    // Called for each packet whose slot holds another code: keeps the first of each.
+    void noteSharedNumber(StreamKind kind, int number, int32_t code) {
+        const SharedNumber shared{kind, number, streamTable[slotOf({kind, number})], code};
+        for (const SharedNumber& known : sharedNumbers)
+            if (known == shared) return;
+        sharedNumbers.push_back(shared);
     }
 
     void resetDetails() {

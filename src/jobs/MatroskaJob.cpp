@@ -83,6 +83,10 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         options.demux.outputFolder.empty() ? folderPart(source) : options.demux.outputFolder;
     const std::string mkvPath = matroskaFileName(outputPrefix(target, source, base));
     result.workFolder = workFolderName(outputPrefix(target, source, base));
+    // Scrambled streams make no playable file: nothing is demuxed.
+    if (const std::vector<std::string> encrypted = encryptedFiles(state); !encrypted.empty())
+        throw MuxError("no Matroska file is made of an encrypted source: decrypt " +
+                       encrypted.front() + " first");
     makeFolder(result.workFolder);
 
     if (!options.demux.streams.empty()) {
@@ -90,6 +94,7 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         demux.outputFolder = result.workFolder;
         demux.lpcmAsWav = true;
         result.demux = demuxStreams(demux, context);
+        result.warnings = result.demux.warnings;
     }
     if (result.demux.files.empty()) {
         std::error_code ignored;

@@ -30,13 +30,14 @@ struct MatroskaResult {
     std::string optionsPath;
     std::string workFolder;
     std::vector<std::string> subpictures; // kept beside the Matroska file once it is made
-    std::vector<std::string> warnings;
+    std::vector<std::string> warnings;    // the Demux's, then those of the files kept
 };
 
 // Demuxes, plans and muxes; once the file is made, the subpicture files (which the muxer
 // cannot read) are moved beside it and the work folder goes, unless it is to be kept. When the
 // muxer is not found, the files are left ready and `outcome.command` says what to run. Raises
-// FileError and MuxError (nothing to mux, the muxer failed or was cancelled).
+// FileError and MuxError (the Read found the source encrypted, nothing to mux, the muxer
+// failed or was cancelled).
 MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context);
 
 } // namespace tessary

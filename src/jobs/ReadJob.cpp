@@ -10,6 +10,7 @@
 #include "jobs/StreamKeys.h"
 #include "ops/FrameReport.h"
 #include "ops/StreamNames.h"
+#include "platform/Format.h"
 #include "platform/InputFile.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
@@ -60,6 +61,36 @@ FoundStream describeStream(const RunState& state, int slot, SourceType source, b
 }
 
 } // namespace
+
+std::vector<std::string> sharedNumberWarnings(const RunState& state, SourceType source,
+                                              std::size_t from) {
+    auto named = [source](StreamKind kind, int32_t code) {
+        std::string text = hex2(static_cast<uint32_t>(code));
+        if (const StreamType* type = findStreamType(kind, static_cast<uint32_t>(code), source))
+            text += " (" + std::string(type->codecName) + ")";
+        return text;
+    };
+    std::vector<std::string> warnings;
+    for (std::size_t i = from; i < state.sharedNumbers.size(); ++i) {
+        const SharedNumber& shared = state.sharedNumbers[i];
+        warnings.push_back("stream " + named(shared.kind, shared.code) + " has " +
+                           kindName(shared.kind) + " number " + std::to_string(shared.number) +
+                           ", which stream " + named(shared.kind, shared.holder) +
+                           " holds: it is not extracted");
+    }
+    return warnings;
+}
+
+std::vector<std::string> encryptedFiles(const RunState& state) {
+    std::vector<std::string> names;
+    for (const NavigationReport& file : state.navigation)
+        if (file.control && file.control->encrypted) names.push_back(file.file);
+    return names;
+}
+
+std::string encryptedWarning(const std::string& name) {
+    return name + " is encrypted: its streams cannot be played; decrypt it first";
+}
 
 std::vector<int> slotsOf(const std::vector<FoundStream>& streams) {
     std::vector<int> slots;
@@ -118,6 +149,8 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     state.resetDetails();
     state.navigation.clear();
     state.packHeaderSeen = false;
+    state.partialRead = false;
+    state.sharedNumbers.clear();
 
     PortHost host(context.port, options.pass);
     out.log("Opening file [b]" + state.sourceName + "[/b]");
@@ -136,6 +169,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
                            out.slog("Reading " + name, 0);
                        }
                        demux(RunMode::Read, state, file, options.source, host, out, context.locale);
+                       state.partialRead = state.partialRead || state.fastCheckStop;
                        if (!state.navigation.empty()) state.navigation.back().file = name;
                    });
 
@@ -144,6 +178,8 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     result.cancelled = state.cancelFlag;
     result.programStreamFound = state.packHeaderSeen;
     result.summary = summarizeRun(state, options.source, options.pass.countFrames);
+    result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source));
+    result.encrypted = encryptedFiles(state);
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/PassOptions.h"
 #include "engine/RunState.h"
 #include "jobs/JobContext.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -66,12 +67,27 @@ struct ReadResult {
     bool cancelled = false;
     bool programStreamFound = false; // a pack header (00 00 01 BA) was met
     RunSummary summary;
+    // The streams met with a number that a stream found holds: not listed, not written.
+    std::vector<std::string> warnings;
+    // The names of the files whose navigation data says they are encrypted.
+    std::vector<std::string> encrypted;
 };
 
 // The Read: the source's streams, their details and navigation data, and the frame report,
 // through the port and the reporter; the run state keeps the stream table for Demux and
 // Rebuild. Raises FileError when a file cannot be opened or read.
 ReadResult readSource(const ReadJobOptions& options, JobContext& context);
+
+// The warnings of the streams met with a number another stream holds, from the `from`th one
+// the run state keeps: "stream C0 (E-AC-3) has audio number 0, which stream 80 (AC-3) holds:
+// it is not extracted".
+std::vector<std::string> sharedNumberWarnings(const RunState& state, SourceType source,
+                                              std::size_t from = 0);
+
+// The names of the files of the last Read whose navigation data says they are encrypted, and
+// what is said of each.
+std::vector<std::string> encryptedFiles(const RunState& state);
+std::string encryptedWarning(const std::string& name);
 
 // The run state's streams and times as values: the streams of `slots` (none given: those the
 // stream table holds). `countFrames` says whether the frames were counted (no counts are given

@@ -11,6 +11,7 @@
 #include "ops/FrameReport.h"
 #include "ops/OutputNames.h"
 #include "ops/RebuildOperation.h"
+#include "platform/Format.h"
 #include "platform/Reporter.h"
 #include "streams/Codecs.h"
 
@@ -55,8 +56,10 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     }
 
     PortHost host(context.port, options.pass);
+    const std::size_t sharedBefore = state.sharedNumbers.size();
     DemuxOperation({state, host, context.out, context.locale, context.files})
         .run(feature, host.continueOption(), targets);
+    result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source), sharedBefore);
     logDone(context.out);
     logframes(state, result.continued, context.out, context.locale);
     result.cancelled = state.cancelFlag;
@@ -81,15 +84,30 @@ RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& contex
     selection.advancedPacks = options.advancedPacks;
 
     PortHost host(context.port, options.pass);
-    const auto unnumbered =
-        RebuildOperation({state, host, context.out, context.locale, context.files})
-            .run(feature, host.continueOption(), result.file.path, selection);
+    const auto leftOut = RebuildOperation({state, host, context.out, context.locale, context.files})
+                             .run(feature, host.continueOption(), result.file.path, selection);
+    auto sharesNumber = [&state](int id) {
+        for (const SharedNumber& shared : state.sharedNumbers)
+            if (shared.code == id) return true;
+        return false;
+    };
     for (int id = 0; id < 256; ++id)
-        if (unnumbered[static_cast<std::size_t>(id)]) result.unnumbered.push_back(id);
+        if (leftOut[static_cast<std::size_t>(id)] && !sharesNumber(id))
+            result.leftOut.push_back(id);
+    result.partialRead = state.partialRead;
     logDone(context.out);
     result.cancelled = state.cancelFlag;
     result.file.size = sizeOnDisk(result.file.path);
     return result;
+}
+
+std::string leftOutWarning(const RebuildResult& result, std::string_view wholeReadHint) {
+    if (result.leftOut.empty()) return {};
+    std::string text = "streams the Read did not find are left out of the rebuilt file:";
+    for (const int id : result.leftOut)
+        text += ' ' + hex2(static_cast<uint32_t>(id));
+    if (result.partialRead) text += " (" + std::string(wholeReadHint) + ")";
+    return text;
 }
 
 } // namespace tessary

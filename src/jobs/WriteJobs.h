@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jobs/JobContext.h"
@@ -50,6 +51,8 @@ struct DemuxResult {
     bool cancelled = false;
     bool continued = false;
     std::string prefix; // the output folder and base name every file's name begins with
+    // Streams met with a number another stream holds that the Read had not met.
+    std::vector<std::string> warnings;
 };
 
 // Writes each chosen stream to a file of its own. Raises FileError when a file cannot be
@@ -67,12 +70,18 @@ struct RebuildJobOptions {
 struct RebuildResult {
     WrittenFile file;
     bool cancelled = false;
-    // Stream ids written without a new number (as 0xFF): streams the Read did not find.
-    std::vector<int> unnumbered;
+    // The identifiers of the streams the Read did not list, whose packets were left out; a
+    // stream that shares its number with one listed, which the Read warned of, is not named.
+    std::vector<int> leftOut;
+    bool partialRead = false; // the Read stopped at the fast-check size
 };
 
 // Writes a new EVO holding only the kept streams, renumbered. Raises FileError as Demux does.
 RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& context);
+
+// What is said of the streams a Rebuild left out, empty when there are none. `wholeReadHint`
+// says how the face reads the whole file; it is added when the Read did not.
+std::string leftOutWarning(const RebuildResult& result, std::string_view wholeReadHint);
 
 // The size of a file on disk, none when it cannot be had.
 std::optional<uint64_t> sizeOnDisk(const std::string& path);

@@ -63,14 +63,20 @@ PackFilter::PackFilter(const std::array<int32_t, kStreamSlotCount>& streamTable,
     : streamTable_(streamTable), selection_(selection), firstVideoPtm_(firstVideoPtm),
       lastVideoPtm_(lastVideoPtm) {
     map_.fill(0xFF);
+    for (const StreamKind kind : {StreamKind::Video, StreamKind::Audio, StreamKind::Subpicture})
+        for (int number = 0; number < streamCount(kind); ++number)
+            if (const auto slot = static_cast<std::size_t>(slotOf({kind, number}));
+                selection_.kept[slot])
+                this->number(kind, streamTable_[slot]);
 }
 
-// A stream the Read did not find is never dropped.
-bool PackFilter::dropped(StreamKind kind, int id) const {
+bool PackFilter::listed(StreamKind kind, int id, bool& kept) const {
     for (int number = 0; number < streamCount(kind); ++number) {
-        const int slot = slotOf({kind, number});
-        if (streamTable_[static_cast<std::size_t>(slot)] == id)
-            return !selection_.kept[static_cast<std::size_t>(slot)];
+        const auto slot = static_cast<std::size_t>(slotOf({kind, number}));
+        if (streamTable_[slot] == id) {
+            kept = selection_.kept[slot];
+            return true;
+        }
     }
     return false;
 }
@@ -100,15 +106,6 @@ void PackFilter::navigationPack(uint8_t* pack, std::size_t length) {
     const int videoKept = keptNumbers(StreamKind::Video, video);
     const int audioKept = keptNumbers(StreamKind::Audio, audio);
     const int subpictureKept = keptNumbers(StreamKind::Subpicture, subpicture);
-    auto numberAll = [this](StreamKind kind, const auto& numbers, int count) {
-        for (int i = 0; i < count; ++i)
-            number(kind, streamTable_[static_cast<std::size_t>(
-                             slotOf({kind, numbers[static_cast<std::size_t>(i)]}))]);
-    };
-    numberAll(StreamKind::Video, video, videoKept);
-    numberAll(StreamKind::Audio, audio, audioKept);
-    numberAll(StreamKind::Subpicture, subpicture, subpictureKept);
-
     if (length > nav::kVideoBoundByte) {
         uint8_t& videoBound = pack[nav::kVideoBoundByte];
         videoBound = static_cast<uint8_t>((videoBound & 0xE0) | videoKept);
@@ -161,23 +158,23 @@ bool PackFilter::filter(uint8_t* pack, std::size_t length) {
     const StreamType* type = typeOfPacket(kind, substream);
 
     bool keep = true;
-    if (type)
-        keep = !dropped(type->kind, type->space == CodeSpace::StreamId ? kind : substream);
-    else if (in(kind, 0xC0, 0xDF)) // MPEG audio
-        keep = !dropped(StreamKind::Audio, kind);
-    else if (kind == 0xBF && substream == 0x80)
+    if (type) {
+        const int id = type->space == CodeSpace::StreamId ? kind : substream;
+        if (!listed(type->kind, id, keep)) {
+            leftOut_.set(static_cast<std::size_t>(id));
+            return false;
+        }
+    } else if (in(kind, 0xC0, 0xDF)) { // MPEG audio
+        bool kept = true;
+        keep = !listed(StreamKind::Audio, kind, kept) || kept;
+    } else if (kind == 0xBF && substream == 0x80) {
         keep = selection_.advancedPacks;
-
-    int renumbered = -1; // the identifier rewritten, if any
-    if ((kind == 0xBD || kind == 0xFD) && substreamAt) {
-        renumbered = substream;
-        pack[substreamAt] = map_[static_cast<std::size_t>(substream)];
-    } else if ((type && type->space == CodeSpace::StreamId) || in(kind, 0xC0, 0xDF)) {
-        renumbered = kind;
-        pack[kStreamId] = map_[static_cast<std::size_t>(kind)];
     }
-    if (keep && type && renumbered >= 0 && map_[static_cast<std::size_t>(renumbered)] == 0xFF)
-        unnumbered_.set(static_cast<std::size_t>(renumbered));
+
+    if ((kind == 0xBD || kind == 0xFD) && substreamAt)
+        pack[substreamAt] = map_[static_cast<std::size_t>(substream)];
+    else if ((type && type->space == CodeSpace::StreamId) || in(kind, 0xC0, 0xDF))
+        pack[kStreamId] = map_[static_cast<std::size_t>(kind)];
     return keep;
 }
 

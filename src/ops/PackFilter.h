@@ -23,9 +23,11 @@ using RenumberMap = std::array<uint8_t, 256>;
 // and rewrites in place the bytes that carry stream numbers, so that the kept streams of each
 // kind are numbered from 0. Navigation packs get the new stream counts in their system header
 // and, in their DSI, the first and last video PTM and the audio and subpicture entries of the
-// kept streams under their new numbers. Numbers are given at the first navigation pack, in
-// box order, and hold for the whole run (both files of a continued feature). Packs of another
-// mux rate or with pack stuffing pass unchanged.
+// kept streams under their new numbers. Numbers are given in box order when the filter is made
+// and hold for the whole run (both files of a continued feature). The packets of a stream the
+// Read did not list (found too late, or sharing a number with a stream it did list) are left
+// out: no number can be given to them. Packs of another mux rate or with pack stuffing pass
+// unchanged.
 class PackFilter {
 public:
     PackFilter(const std::array<int32_t, kStreamSlotCount>& streamTable,
@@ -36,13 +38,13 @@ public:
     bool filter(uint8_t* pack, std::size_t length);
 
     const RenumberMap& renumberMap() const { return map_; }
-    // Video, audio and subpicture identifiers of kept packets that had no new number (a
-    // stream the Read did not find, or met before the first navigation pack): written as
-    // 0xFF, so no reader can tell them apart any more.
-    const std::bitset<256>& unnumbered() const { return unnumbered_; }
+    // The video, audio and subpicture identifiers of the streams the Read did not list whose
+    // packets were left out.
+    const std::bitset<256>& leftOut() const { return leftOut_; }
 
 private:
-    bool dropped(StreamKind kind, int id) const;
+    // Whether a slot of the kind holds the stream; if so, `kept` says whether it is kept.
+    bool listed(StreamKind kind, int id, bool& kept) const;
     void number(StreamKind kind, int id);
     void navigationPack(uint8_t* pack, std::size_t length);
     // The kept streams of a kind, in box order, by their number within the kind.
@@ -53,7 +55,7 @@ private:
     uint32_t firstVideoPtm_;
     uint32_t lastVideoPtm_;
     RenumberMap map_;
-    std::bitset<256> unnumbered_;
+    std::bitset<256> leftOut_;
     uint8_t videoCount_ = 0;
     uint8_t audioCount_ = 0;
     uint8_t subpictureCount_ = 0;

@@ -111,7 +111,7 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
         throw;
     }
     if (!output) out.log("Removed the unfinished file " + outputPath);
-    return filter.unnumbered();
+    return filter.leftOut();
 }
 
 } // namespace tessary

@@ -17,7 +17,8 @@ class RebuildOperation {
 public:
     explicit RebuildOperation(const OperationContext& context) : context_(context) {}
 
-    // Returns the stream identifiers written without a new number (PackFilter::unnumbered).
+    // Returns the identifiers of the streams the Read did not list, whose packets were left
+    // out (PackFilter::leftOut).
     std::bitset<256> run(const FeatureFiles& feature, const std::function<bool()>& stillContinue,
                          const std::string& outputPath, const RebuildSelection& selection);
 

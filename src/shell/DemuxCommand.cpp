@@ -23,6 +23,8 @@ void TfMain::demuxEvo() {
     JobContext context = jobContext();
     lastDemux_ = {};
     lastDemux_ = demuxStreams(demuxOptions(), context);
+    for (const std::string& warning : lastDemux_.warnings)
+        log("Warning: " + warning);
 }
 
 // The selection is taken once: a box ticked or cleared during the pass opens or closes no file

@@ -179,6 +179,8 @@ void TfMain::readEvo() {
         box->setChecked(true);
         box->setCaption(stream.caption);
     }
+    for (const std::string& warning : lastRead_.warnings)
+        log("Warning: " + warning);
 }
 
 } // namespace tessary

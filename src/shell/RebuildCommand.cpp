@@ -32,6 +32,10 @@ void TfMain::rebuildEvo() {
     JobContext context = jobContext();
     lastRebuild_ = {};
     lastRebuild_ = rebuildSource(options, context);
+    if (const std::string warning =
+            leftOutWarning(lastRebuild_, "untick Fast EVO checking to find every stream");
+        !warning.empty())
+        log("Warning: " + warning);
 }
 
 } // namespace tessary

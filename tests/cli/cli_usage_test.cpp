@@ -172,7 +172,7 @@ Options:
   --no-count-frames     Do not count video frames
   --no-details          Report no stream details
   --strict              Stop with exit status 4 when the source holds no MPEG
-                        program stream
+                        program stream or is encrypted
   --color WHEN          Mark up the report with ANSI colours: auto (default),
                         always or never
   --format FORMAT       The report's format: text (default) or json

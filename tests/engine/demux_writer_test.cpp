@@ -26,11 +26,6 @@ TEST(DemuxWriter, EachCodecGetsItsElementaryStreamByteForByte) {
         // The LPCM parameter bytes and the TrueHD extra byte stay out of the file.
         {"LPCM", {{Stream::lpcm(3), &c}}, {StreamKind::Audio, 3}, c},
         {"TrueHD", {{Stream::trueHd(4), &c}}, {StreamKind::Audio, 4}, c},
-        // Two codecs sharing audio number 0 go into one file, in file order.
-        {"AC-3 and E-AC-3 0",
-         {{Stream::ac3(0), &b}, {Stream::eac3(0), &c}, {Stream::ac3(0), &a}},
-         {StreamKind::Audio, 0},
-         concat({b, c, a})},
         // Another stream's packets in between are not written.
         {"video between audio",
          {{Stream::ac3(1), &b}, {Stream::vc1Video(0), &a}, {Stream::ac3(1), &c}},

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                                              tessary::LpcmWavWriter(output));
     for (std::size_t i = 0; wav && i < wavs.size(); ++i)
         outputs.wavByAudio[i] = &wavs[i];
-    tessary::DemuxWriter writer(outputs, 90000);
+    tessary::DemuxWriter writer(outputs, 90000, state.streamTable);
     if (mode == tessary::RunMode::Demux) pass.addListener(writer);
     tessary::PassOptions options;
     options.fastCheck = false;

@@ -176,14 +176,19 @@ TEST(Rebuild, NavigationPacksGetTheNewCountsTimesAndEntries) {
     }
     Bytes dropped(packets.bytes().begin() + 4096, packets.bytes().end());
     EXPECT_FALSE(filter.filter(dropped.data(), dropped.size()));
-    // A stream the Read did not find is kept, as 0xFF, and named as such.
+    // The numbers hold from the start: a kept packet before the first navigation pack too.
+    PackWriter early;
+    early.addPayload(Stream::ac3(1), Bytes(100, 4));
+    Bytes earlyPack = early.bytes();
+    EXPECT_TRUE(PackFilter(table, keep, 0, 0).filter(earlyPack.data(), earlyPack.size()));
+    EXPECT_EQ(earlyPack[23 + earlyPack[22]], 0x80);
+    // A stream the Read did not find is left out, and named as such.
     PackWriter unfound;
     unfound.addPayload(Stream::ac3(6), Bytes(100, 3));
     Bytes unfoundPack = unfound.bytes();
-    EXPECT_TRUE(filter.filter(unfoundPack.data(), unfoundPack.size()));
-    EXPECT_EQ(unfoundPack[23 + unfoundPack[22]], 0xFF);
-    EXPECT_EQ(filter.unnumbered().count(), 1u);
-    EXPECT_TRUE(filter.unnumbered()[0x86]);
+    EXPECT_FALSE(filter.filter(unfoundPack.data(), unfoundPack.size()));
+    EXPECT_EQ(filter.leftOut().count(), 1u);
+    EXPECT_TRUE(filter.leftOut()[0x86]);
 }
 
 TEST(Rebuild, ThePassWritesWholePacksOnly) {

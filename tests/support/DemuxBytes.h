@@ -41,7 +41,7 @@ inline MemoryOutputs demuxBytes(const Bytes& bytes, uint32_t minFirstPts,
     RunState state;
     RecordingReporter out;
     Pass pass(RunMode::Demux, state, SourceType::Evo, out);
-    DemuxWriter writer(outputs, minFirstPts);
+    DemuxWriter writer(outputs, minFirstPts, state.streamTable);
     pass.addListener(writer);
     constexpr std::size_t kOddBlock = 4093;
     for (std::size_t at = 0; at < bytes.size(); at += kOddBlock)
