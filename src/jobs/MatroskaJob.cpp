@@ -1,28 +1,22 @@
 #include "jobs/MatroskaJob.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "jobs/PortHost.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
+#include "platform/LogText.h"
+#include "platform/NewFolders.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
+#include "platform/WorkFolder.h"
 #include "streams/Codecs.h"
 
 namespace tessary {
 
 namespace {
-
-// Creates the work folder when it is missing. Raises FileError when it cannot be.
-void makeFolder(const std::string& folder) {
-    if (folder.empty() || folderExists(folder)) return;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && folderExists(folder)) return;
-    throw FileError("Cannot create folder \"" + folder + "\". " +
-                    (error ? error.message() : std::string("Not a folder")));
-}
 
 // The demuxed streams the muxer can take, in the order they were written. Streams the Read
 // did not find (a playlist declares more than the file holds) and the bare LPCM of a
@@ -70,25 +64,37 @@ std::vector<std::string> keepBeside(const std::vector<std::string>& files,
     return kept;
 }
 
-} // namespace
+// The files of the work folder that this run made and that are still there: the demuxed
+// streams (but for the subpictures kept beside the Matroska file), the chapters and options.
+std::vector<std::string> filesMade(const MatroskaResult& result) {
+    std::vector<std::string> files;
+    for (const WrittenFile& file : result.demux.files)
+        if (std::find(result.subpictures.begin(), result.subpictures.end(), file.path) ==
+            result.subpictures.end())
+            files.push_back(file.path);
+    for (const std::string* file : {&result.optionsPath, &result.plan.chaptersPath})
+        if (!file->empty()) files.push_back(*file);
+    return files;
+}
 
-MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context) {
+// Takes the work folder back: what this run made there goes, and the folder with it when
+// nothing else is left in it. A run that did not make its file says so in the log.
+void removeWorkFolder(const MatroskaResult& result, Reporter* out,
+                      std::vector<std::string>& warnings) {
+    if (!removeNewFolder(result.workFolder, filesMade(result)))
+        warnings.push_back("the work folder " + result.workFolder +
+                           " holds files this run did not make: it stays");
+    else if (out)
+        out->log("Removed the work folder " + literal(result.workFolder));
+}
+
+// Demuxes the chosen streams into the work folder, plans the Matroska file and runs the
+// muxer on them.
+void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const std::string& mkvPath,
+                 MatroskaResult& result) {
     RunState& state = context.state;
     Reporter& out = context.out;
-    MatroskaResult result;
     const std::string& source = options.demux.source;
-    const std::string second = secondFeatureFile(source, options.demux.pass.continueOnSecond);
-    const std::string base = featureBaseName(source, second);
-    const std::string target =
-        options.demux.outputFolder.empty() ? folderPart(source) : options.demux.outputFolder;
-    const std::string mkvPath = matroskaFileName(outputPrefix(target, source, base));
-    result.workFolder = workFolderName(outputPrefix(target, source, base));
-    // Scrambled streams make no playable file: nothing is demuxed.
-    if (const std::vector<std::string> encrypted = encryptedFiles(state); !encrypted.empty())
-        throw MuxError("no Matroska file is made of an encrypted source: decrypt " +
-                       encrypted.front() + " first");
-    makeFolder(result.workFolder);
-
     if (!options.demux.streams.empty()) {
         DemuxJobOptions demux = options.demux;
         demux.outputFolder = result.workFolder;
@@ -96,13 +102,10 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         result.demux = demuxStreams(demux, context);
         result.warnings = result.demux.warnings;
     }
-    if (result.demux.files.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(result.workFolder, ignored); // empty: nothing was demuxed
+    if (result.demux.files.empty())
         throw MuxError("no stream to put into a Matroska file in " + namePart(source));
-    }
     // A cancelled Demux leaves streams cut short: no Matroska file is made of them.
-    if (result.demux.cancelled) return result;
+    if (result.demux.cancelled) return;
 
     const std::string prefix = result.demux.prefix;
     result.optionsPath = muxOptionsFileName(prefix);
@@ -112,11 +115,13 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         planMatroska(state, muxableStreams(result.demux, options.demux.streams, state, out), title,
                      mkvPath, muxChaptersFileName(prefix));
     for (const std::string& file : result.plan.subpictureFiles)
-        out.log("Left out of the Matroska file (mkvmerge reads no subpictures): " + namePart(file));
+        out.log("Left out of the Matroska file (mkvmerge reads no subpictures): " +
+                literal(namePart(file)));
     if (result.plan.tracks.empty())
         throw MuxError("No video or audio stream to put into " + namePart(mkvPath));
 
     // None of the files written may lead to a file being read (through a link).
+    const std::string second = secondFeatureFile(source, options.demux.pass.continueOnSecond);
     const std::string playlist = options.playlist ? options.playlist->playlist : std::string();
     for (const std::string* output : std::initializer_list<const std::string*>{
              &mkvPath, &result.optionsPath, &result.plan.chaptersPath})
@@ -126,24 +131,54 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
     result.outcome =
         MatroskaMux({state, host, out, context.locale, context.files}, context.programs)
             .run(result.plan, result.optionsPath);
+}
+
+} // namespace
+
+MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context) {
+    Reporter& out = context.out;
+    MatroskaResult result;
+    const std::string& source = options.demux.source;
+    const std::string second = secondFeatureFile(source, options.demux.pass.continueOnSecond);
+    const std::string base = featureBaseName(source, second);
+    const std::string target =
+        options.demux.outputFolder.empty() ? folderPart(source) : options.demux.outputFolder;
+    const std::string mkvPath = matroskaFileName(outputPrefix(target, source, base));
+    // Scrambled streams make no playable file: nothing is demuxed.
+    if (const std::vector<std::string> encrypted = encryptedFiles(context.state);
+        !encrypted.empty())
+        throw MuxError("no Matroska file is made of an encrypted source: decrypt " +
+                       encrypted.front() + " first");
+    NewFolders outputFolders; // the output folder, when it is missing
+    outputFolders.create(target);
+    try {
+        result.workFolder = createNewFolder(workFolderName(outputPrefix(target, source, base)));
+        demuxAndMux(options, context, mkvPath, result);
+    } catch (...) {
+        // A failed run takes back what it made, unless the work folder is to be kept.
+        std::vector<std::string> ignored;
+        if (!options.keepWorkFolder && !result.workFolder.empty())
+            removeWorkFolder(result, &out, ignored);
+        for (const std::string& folder : outputFolders.removeEmpty())
+            out.log("Removed the empty folder " + literal(folder));
+        throw;
+    }
+    if (result.demux.cancelled) {
+        if (!options.keepWorkFolder) removeWorkFolder(result, &out, result.warnings);
+        return result;
+    }
     if (!result.outcome.made) {
         out.log("mkvmerge was not found; to make the Matroska file, run: " +
-                result.outcome.command);
+                literal(result.outcome.command));
         result.subpictures = result.plan.subpictureFiles;
         return result;
     }
-    out.log("Matroska file: " + mkvPath);
+    out.log("Matroska file: " + literal(mkvPath));
     logDone(out);
 
     result.subpictures =
         keepBeside(result.plan.subpictureFiles, target.empty() ? "." : target, result.warnings);
-    if (!options.keepWorkFolder) {
-        std::error_code error;
-        std::filesystem::remove_all(result.workFolder, error);
-        if (error)
-            result.warnings.push_back("cannot remove " + result.workFolder + ": " +
-                                      error.message());
-    }
+    if (!options.keepWorkFolder) removeWorkFolder(result, nullptr, result.warnings);
     return result;
 }
 

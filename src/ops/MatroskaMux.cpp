@@ -1,8 +1,7 @@
 #include "ops/MatroskaMux.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
 #include "ops/OutputNames.h"
 #include "platform/OutputFile.h"
@@ -50,17 +49,27 @@ std::string muxerCommand(const std::string& optionsPath) {
 
 MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath) {
     Reporter& out = context_.out;
+    MuxOutcome outcome;
+    outcome.command = muxerCommand(optionsPath);
+    const std::string muxer = programs_.find(kMuxerName);
+
+    // The muxer writes under a temporary name of the Matroska file's folder, which takes the
+    // file's name only once the muxer succeeded: a file of that name stays until then. Left
+    // for a run by hand, the options name the file itself.
+    std::unique_ptr<OutputFile> output;
+    MuxPlan muxed = plan;
+    if (!muxer.empty()) {
+        output = context_.files.create(plan.output);
+        output->close();
+        muxed.output = output->writtenPath();
+    }
     if (!plan.chaptersPath.empty()) {
         std::string chapters;
         for (const std::string& line : ogmChapterLines(plan.chapters))
             chapters += line + "\n";
         writeWholeFile(context_.files, plan.chaptersPath, chapters);
     }
-    writeWholeFile(context_.files, optionsPath, jsonStringArray(mkvmergeArguments(plan)));
-
-    MuxOutcome outcome;
-    outcome.command = muxerCommand(optionsPath);
-    const std::string muxer = programs_.find(kMuxerName);
+    writeWholeFile(context_.files, optionsPath, jsonStringArray(mkvmergeArguments(muxed)));
     if (muxer.empty()) return outcome;
 
     const std::string name = namePart(plan.output);
@@ -98,12 +107,11 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
 
     // The muxer's exit status 1 means warnings only: the file is whole.
     if (state.cancelFlag || result.exitStatus < 0 || result.exitStatus > 1) {
-        std::error_code ignored;
-        std::filesystem::remove(plan.output, ignored);
         if (state.cancelFlag) throw MuxError("Making " + name + " was cancelled");
         throw MuxError(std::string(kMuxerName) + " failed with exit status " +
                        std::to_string(result.exitStatus) + ": " + failureText(result, errors));
     }
+    output->commit();
     outcome.made = true;
     return outcome;
 }

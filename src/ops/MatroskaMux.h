@@ -28,8 +28,10 @@ struct MuxOutcome {
 
 // Makes a Matroska file from a plan: writes the chapters file and the muxer's options file
 // (`optionsPath`), then runs the muxer on it, showing its progress as the pass's progress
-// line. Raises FileError when a file cannot be written and MuxError when the muxer fails or is
-// cancelled (a partial output is removed then).
+// line. The muxer writes under a temporary name that takes the Matroska file's name once it
+// succeeded. Raises FileError when a file cannot be written and MuxError when the muxer fails
+// or is cancelled (its partial output is removed then, and a Matroska file of the name that
+// was there before stays).
 class MatroskaMux {
 public:
     MatroskaMux(const OperationContext& context, Programs& programs)

@@ -71,8 +71,7 @@ std::FILE* createTemporary(const std::string& path, std::string& temporary) {
 
 class DiskOutputFile : public OutputFile {
 public:
-    DiskOutputFile(std::FILE* file, std::string path, std::string temporary,
-                   std::size_t bufferSize)
+    DiskOutputFile(std::FILE* file, std::string path, std::string temporary, std::size_t bufferSize)
         : file_(file), path_(std::move(path)), temporary_(std::move(temporary)),
           identity_(identityOf(temporary_)), capacity_(bufferSize) {}
     // A file never committed is removed: what it holds is not the whole output.
@@ -122,6 +121,8 @@ public:
         if (error) cannotCreate(path_, error.message());
         committed_ = true;
     }
+
+    const std::string& writtenPath() const override { return temporary_; }
 
 private:
     void flush() {

@@ -29,6 +29,9 @@ public:
     // Raises FileError when the file written is no longer where it was made (its folder was
     // removed or replaced) or cannot take its name.
     virtual void commit() = 0;
+    // Where the bytes go until `commit`: the name to give a program that writes the file
+    // itself, after `close`.
+    virtual const std::string& writtenPath() const = 0;
 };
 
 // Commits each file in turn; the first failure is raised, and the files not yet committed

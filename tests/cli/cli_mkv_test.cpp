@@ -50,7 +50,7 @@ echo "#GUI#error The file could not be opened."
 exit 2
 )";
 
-TEST(CliMkv, TheWorkFolderGoesOnlyAfterTheMuxerMadeTheFile) {
+TEST(CliMkv, TheWorkFolderStaysOnlyWhenKeptOrTheMuxerIsMissing) {
     struct Row {
         const char* name;
         const char* muxer; // nullptr: none on the search path
@@ -61,7 +61,7 @@ TEST(CliMkv, TheWorkFolderGoesOnlyAfterTheMuxerMadeTheFile) {
     } rows[] = {
         {"absent", nullptr, false, 3, "run:\nmkvmerge '@", true, false},
         {"failing", kFailingMuxer, false, 1,
-         "mkvmerge failed with exit status 2: The file could not be opened.", true, false},
+         "mkvmerge failed with exit status 2: The file could not be opened.", false, false},
         {"working", kWorkingMuxer, false, 0, "kept as ", false, true},
         {"working, kept", kWorkingMuxer, true, 0, "kept as ", true, true},
     };

@@ -26,6 +26,10 @@ public:
     void writeAt(uint64_t, const uint8_t*, std::size_t) override {}
     void close() override {}
     void commit() override {}
+    const std::string& writtenPath() const override { return path_; }
+
+private:
+    std::string path_;
 };
 
 } // namespace

@@ -714,8 +714,10 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
     EXPECT_EQ(ui.errors, (std::vector<std::string>{
                              "mkvmerge failed with exit status 2: The file could not be opened."}));
     log = logLines();
-    EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"Muxing FEATURE_1_FEATURE_2.mkv",
-                                                    QString::fromStdString(ui.errors[0])}));
+    EXPECT_EQ(log.mid(log.size() - 3),
+              (QStringList{"Muxing FEATURE_1_FEATURE_2.mkv",
+                           QString::fromStdString("Removed the work folder " + prefix + ".work"),
+                           QString::fromStdString(ui.errors[0])}));
     for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));

@@ -68,6 +68,7 @@ private:
             if (!file_->closed) close();
             file_->committed = true;
         }
+        const std::string& writtenPath() const override { return path_; }
 
     private:
         MemoryOutputs& owner_;
