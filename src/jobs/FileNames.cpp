@@ -1,5 +1,8 @@
 #include "jobs/FileNames.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/Paths.h"
 
 namespace tessary {
@@ -21,8 +24,14 @@ std::string getsecond(std::string_view path) {
         return {};
     }
 
+    // Anything of that name continues the feature: one that is no file (a folder, a link to
+    // nothing) is refused when it is opened, rather than the feature ending silently short.
     std::string candidate = folder + name;
-    return fileExists(candidate) ? candidate : std::string();
+    std::error_code error;
+    return std::filesystem::symlink_status(candidate, error).type() ==
+                   std::filesystem::file_type::not_found
+               ? std::string()
+               : candidate;
 }
 
 } // namespace tessary

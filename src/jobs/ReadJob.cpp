@@ -18,7 +18,10 @@
 namespace tessary {
 
 std::string secondFeatureFile(const std::string& source, bool continueOnSecond) {
-    return continueOnSecond ? getsecond(source) : std::string();
+    std::string second = continueOnSecond ? getsecond(source) : std::string();
+    // Refused before any work, as the source is: a folder, a FIFO or a link to nothing.
+    if (!second.empty()) InputFile{second};
+    return second;
 }
 
 std::string featureBaseName(const std::string& source, const std::string& second) {

@@ -99,6 +99,7 @@ RunSummary summarizeRun(const RunState& state, const std::string& source, bool c
 std::vector<int> slotsOf(const std::vector<FoundStream>& streams);
 
 // The second file of a split feature when `continueOnSecond` holds and one exists, else empty.
+// Raises FileError when what holds its name cannot be read as a file.
 std::string secondFeatureFile(const std::string& source, bool continueOnSecond);
 
 // The base of every output's name: the source's name without extension, joined with the
