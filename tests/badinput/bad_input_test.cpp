@@ -239,7 +239,7 @@ std::vector<Row> rows() {
                  fs::create_directory(d / "FEATURE_2.EVO");
                  return Paths{d / "FEATURE_1.EVO"};
              },
-         .readable = true},
+         .sourceError = "FEATURE_2.EVO\". Is a directory"},
         {.name = "second feature file is a FIFO",
          .make =
              [](const fs::path& d) {
@@ -247,7 +247,15 @@ std::vector<Row> rows() {
                  makeFifo(d / "FEATURE_2.EVO");
                  return Paths{d / "FEATURE_1.EVO"};
              },
-         .readable = true},
+         .sourceError = "FEATURE_2.EVO\". Not a regular file"},
+        {.name = "second feature file is a link to nothing",
+         .make =
+             [](const fs::path& d) {
+                 writeFile(d / "FEATURE_1.EVO", feature(8));
+                 fs::create_symlink(d / "GONE.EVO", d / "FEATURE_2.EVO");
+                 return Paths{d / "FEATURE_1.EVO"};
+             },
+         .sourceError = "FEATURE_2.EVO\". No such file or directory"},
         {.name = "source is a folder",
          .make =
              [](const fs::path& d) {

@@ -59,10 +59,13 @@ TEST_F(SecondFile, LayerPrefixOnlyWithoutUnderscoreOne) {
     EXPECT_EQ(getsecond(path("L0_MOVIE_1.EVO")), "");
 }
 
-TEST_F(SecondFile, FolderIsNeverChangedAndMustHoldAFile) {
+TEST_F(SecondFile, FolderIsNeverChangedAndAnythingOfTheNameCounts) {
     fs::create_directories(folder_ / "D_1" / "X_2.EVO");
     std::ofstream(folder_ / "D_1" / "Y_2.EVO") << "x";
-    EXPECT_EQ(getsecond((folder_ / "D_1" / "X_1.EVO").string()), "");
+    // A folder of the name is returned for the Read to refuse.
+    EXPECT_EQ(getsecond((folder_ / "D_1" / "X_1.EVO").string()),
+              (folder_ / "D_1" / "X_2.EVO").string());
+    EXPECT_EQ(getsecond((folder_ / "D_1" / "Z_1.EVO").string()), "");
     EXPECT_EQ(getsecond((folder_ / "D_1" / "Y_1.EVO").string()),
               (folder_ / "D_1" / "Y_2.EVO").string());
 }
