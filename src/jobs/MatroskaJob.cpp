@@ -30,13 +30,14 @@ std::vector<DemuxedStream> muxableStreams(const DemuxResult& demux,
         const int slot = *file.slot;
         const int32_t code = state.streamTable[static_cast<std::size_t>(slot)];
         if (code == kNoStream) {
-            out.log("Not in the source, left out of the Matroska file: " + namePart(file.path));
+            out.log("Not in the source, left out of the Matroska file: " +
+                    literal(namePart(file.path)));
             continue;
         }
         if (streamOfSlot(slot)->kind == StreamKind::Audio && !file.wav &&
             audioCodecOfSubstream(static_cast<uint32_t>(code)) == AudioCodec::Lpcm) {
             out.log("LPCM without a WAV header, left out of the Matroska file: " +
-                    namePart(file.path));
+                    literal(namePart(file.path)));
             continue;
         }
         streams.push_back({slot, file.path, chosen[i].caption});

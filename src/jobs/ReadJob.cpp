@@ -12,6 +12,7 @@
 #include "ops/StreamNames.h"
 #include "platform/Format.h"
 #include "platform/InputFile.h"
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
 
@@ -156,7 +157,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
     state.sharedNumbers.clear();
 
     PortHost host(context.port, options.pass);
-    out.log("Opening file [b]" + state.sourceName + "[/b]");
+    out.log("Opening file [b]" + literal(state.sourceName) + "[/b]");
     runOverFeature({options.source, result.secondFile}, state, host.continueOption(),
                    [&](InputFile& file, int index) {
                        const std::string name = namePart(file.path());
@@ -167,7 +168,7 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
                                    " Mbytes.");
                        } else {
                            out.log("");
-                           out.log("Continue on [b]" + name + "[/b]");
+                           out.log("Continue on [b]" + literal(name) + "[/b]");
                            out.log("Reading...");
                            out.slog("Reading " + name, 0);
                        }

@@ -10,6 +10,7 @@
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
 #include "platform/InputFile.h"
+#include "platform/LogText.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
@@ -67,17 +68,17 @@ void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()
                 wavs.push_back(std::make_unique<LpcmWavWriter>(*files.back()));
                 outputs.wavByAudio[static_cast<std::size_t>(stream->number)] = wavs.back().get();
             }
-            out.log("Creating " + target.path);
+            out.log("Creating " + literal(target.path));
         }
     };
     // A run that does not end well keeps none of its files.
     auto dropAll = [&] {
         wavs.clear();
         for (std::size_t i = 0; i < files.size(); ++i)
-            out.log("Removed the unfinished file " + targets[i].path);
+            out.log("Removed the unfinished file " + literal(targets[i].path));
         files.clear();
     };
-    out.log("Opening file " + namePart(feature.source));
+    out.log("Opening file " + literal(namePart(feature.source)));
     out.slog("Opening", 0);
     try {
         runOverFeature(feature, context_.state, stillContinue, [&](InputFile& file, int index) {
@@ -87,7 +88,7 @@ void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()
                 createOutputs();
             } else {
                 out.log("");
-                out.log("Continue on [b]" + name + "[/b]");
+                out.log("Continue on [b]" + literal(name) + "[/b]");
             }
             out.log("Demuxing...");
             out.slog("Demuxing " + name, 0);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ops/OutputNames.h"
+#include "platform/LogText.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
 #include "platform/Programs.h"
@@ -73,7 +74,7 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
     if (muxer.empty()) return outcome;
 
     const std::string name = namePart(plan.output);
-    out.log("Muxing " + name);
+    out.log("Muxing " + literal(name));
     RunState& state = context_.state;
     PassHost& host = context_.host;
     state.cancelFlag = false;
@@ -88,7 +89,7 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
                 host.progress(static_cast<uint64_t>(percent), 100);
             }
         } else if (startsWith(line, kWarningTag)) {
-            out.log("Warning: " + std::string(line.substr(kWarningTag.size())));
+            out.log("Warning: " + literal(line.substr(kWarningTag.size())));
         } else if (startsWith(line, kErrorTag)) {
             errors.emplace_back(line.substr(kErrorTag.size()));
         }

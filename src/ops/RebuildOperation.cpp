@@ -6,6 +6,7 @@
 #include "engine/FeatureRun.h"
 #include "ops/OutputNames.h"
 #include "platform/InputFile.h"
+#include "platform/LogText.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
@@ -74,7 +75,7 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
                                        const std::string& outputPath,
                                        const RebuildSelection& selection) {
     Reporter& out = context_.out;
-    out.log("Opening file [b]" + namePart(feature.source) + "[/b]");
+    out.log("Opening file [b]" + literal(namePart(feature.source)) + "[/b]");
     out.slog("Opening", 0);
     std::unique_ptr<OutputFile> output;
     bool createdOutput = false;
@@ -89,9 +90,9 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
                                     "It is the file being rebuilt");
                 output = context_.files.create(outputPath);
                 createdOutput = true;
-                out.log("Creating " + outputPath);
+                out.log("Creating " + literal(outputPath));
             } else {
-                out.log("Continue on [b]" + name + "[/b]");
+                out.log("Continue on [b]" + literal(name) + "[/b]");
             }
             out.log("Rebuilding...");
             out.slog("Rebuilding " + name, 0);
@@ -107,10 +108,10 @@ std::bitset<256> RebuildOperation::run(const FeatureFiles& feature,
             closeAfterError(*output);
             output.reset();
         }
-        if (createdOutput) out.log("Removed the unfinished file " + outputPath);
+        if (createdOutput) out.log("Removed the unfinished file " + literal(outputPath));
         throw;
     }
-    if (!output) out.log("Removed the unfinished file " + outputPath);
+    if (!output) out.log("Removed the unfinished file " + literal(outputPath));
     return filter.leftOut();
 }
 

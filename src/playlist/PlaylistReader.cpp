@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/InputFile.h"
+#include "platform/LogText.h"
 #include "platform/Reporter.h"
 #include "playlist/TagScanner.h"
 #include "playlist/XplText.h"
@@ -168,7 +169,7 @@ private:
     void stream(StreamKind kind, int n, std::string shown, std::string_view line) {
         const std::size_t top = kind == StreamKind::Video ? 1 : kind == StreamKind::Audio ? 2 : 3;
         node(top, shown);
-        out_.log(shown + " found!");
+        out_.log(literal(shown) + " found!");
         const std::string langcode = value(line, "langcode");
         result_.streams.push_back({kind, n - 1, std::move(shown), value(line, "description"),
                                    langcode.substr(0, langcode.find(':'))});
@@ -376,7 +377,7 @@ void readPlaylist(const std::string& path, const std::string& playlistName,
                   const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
                   PlaylistRead& result) {
     InputFile file(path);
-    out.log("Open " + playlistName);
+    out.log("Open " + literal(playlistName));
     out.log("Filesize: " + std::to_string(file.size()) + " bytes");
     std::vector<uint8_t> block(kChunkSize);
     const auto next = [&]() -> std::span<const uint8_t> {

@@ -1,5 +1,6 @@
 // The Demux command: one file per ticked stream box, or, with the Matroska option on, one
 // Matroska file of them.
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "shell/Main.h"
 
@@ -24,7 +25,7 @@ void TfMain::demuxEvo() {
     lastDemux_ = {};
     lastDemux_ = demuxStreams(demuxOptions(), context);
     for (const std::string& warning : lastDemux_.warnings)
-        log("Warning: " + warning);
+        log("Warning: " + literal(warning));
 }
 
 // The selection is taken once: a box ticked or cleared during the pass opens or closes no file

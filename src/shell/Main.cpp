@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "jobs/FileNames.h"
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -180,7 +181,7 @@ void TfMain::readEvo() {
         box->setCaption(stream.caption);
     }
     for (const std::string& warning : lastRead_.warnings)
-        log("Warning: " + warning);
+        log("Warning: " + literal(warning));
 }
 
 } // namespace tessary

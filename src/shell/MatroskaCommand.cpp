@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "shell/Main.h"
 
@@ -33,7 +34,7 @@ void TfMain::makeMatroskaFile() {
         readPlaylistTitle({playlistPath, source}, mediaAttributes_, *this, playlist);
         // Without the title nothing of the playlist goes into the MKV.
         for (const std::string& warning : playlist.warnings)
-            log("Warning: " + warning +
+            log("Warning: " + literal(warning) +
                 (playlist.titleFound() ? "" : ": no names, languages or chapters"));
     }
 
@@ -45,7 +46,7 @@ void TfMain::makeMatroskaFile() {
     lastMatroska_ = makeMatroska(options, context);
     lastDemux_ = lastMatroska_.demux;
     for (const std::string& warning : lastMatroska_.warnings)
-        log("Warning: " + warning);
+        log("Warning: " + literal(warning));
 }
 
 } // namespace tessary

@@ -2,6 +2,7 @@
 // and its chapter list written to a file.
 #include <exception>
 
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "shell/Main.h"
 
@@ -63,7 +64,7 @@ void TfMain::readXpl() {
     }
     mChapter.setLines(presetChapterList(read.chapters));
     for (const std::string& warning : lastPlaylist_.warnings)
-        log("Warning: " + warning);
+        log("Warning: " + literal(warning));
     if (read.tagLines.empty() || read.titleFound) return;
     ui_.showWarning("No title of " + namePart(eXPLfile.text()) + " plays " +
                     namePart(eEVOfile.text()));

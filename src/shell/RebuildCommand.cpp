@@ -1,4 +1,5 @@
 // The Rebuild command: a new EVO with only the ticked streams, renumbered.
+#include "platform/LogText.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "shell/Main.h"
@@ -35,7 +36,7 @@ void TfMain::rebuildEvo() {
     if (const std::string warning =
             leftOutWarning(lastRebuild_, "untick Fast EVO checking to find every stream");
         !warning.empty())
-        log("Warning: " + warning);
+        log("Warning: " + literal(warning));
 }
 
 } // namespace tessary
