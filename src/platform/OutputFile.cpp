@@ -8,6 +8,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -69,15 +70,48 @@ std::FILE* createTemporary(const std::string& path, std::string& temporary) {
     }
 }
 
+// The folder a temporary file was made in, held open so that the file can be removed from
+// it even after the folder was moved away.
+class HeldFolder {
+public:
+    explicit HeldFolder(const std::string& file) {
+#ifndef _WIN32
+        const std::string folder = std::filesystem::path(file).parent_path().string();
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    }
+    ~HeldFolder() {
+#ifndef _WIN32
+        if (fd_ >= 0) ::close(fd_);
+#endif
+    }
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    void remove(const std::string& file) const {
+#ifndef _WIN32
+        if (fd_ >= 0) {
+            ::unlinkat(fd_, std::filesystem::path(file).filename().c_str(), 0);
+            return;
+        }
+#endif
+        std::remove(file.c_str());
+    }
+
+private:
+    int fd_ = -1;
+};
+
 class DiskOutputFile : public OutputFile {
 public:
     DiskOutputFile(std::FILE* file, std::string path, std::string temporary, std::size_t bufferSize)
         : file_(file), path_(std::move(path)), temporary_(std::move(temporary)),
-          identity_(identityOf(temporary_)), capacity_(bufferSize) {}
-    // A file never committed is removed: what it holds is not the whole output.
+          folder_(temporary_), identity_(identityOf(temporary_)), capacity_(bufferSize) {}
+    // A file never committed is removed, wherever its folder went: what it holds is not the
+    // whole output.
     ~DiskOutputFile() override {
         if (file_) std::fclose(file_);
-        if (!committed_) std::remove(temporary_.c_str());
+        if (!committed_) folder_.remove(temporary_);
     }
 
     void append(const uint8_t* data, std::size_t length) override {
@@ -152,6 +186,7 @@ private:
     std::FILE* file_;
     std::string path_;
     std::string temporary_;
+    HeldFolder folder_;
     FileIdentity identity_;
     bool committed_ = false;
     std::size_t capacity_;

@@ -8,12 +8,14 @@
 #include <map>
 #include <string>
 #include <sys/mount.h>
+#include <utility>
 #include <vector>
 
 #include "DemoDisc.h"
 #include "DemuxData.h"
 #include "Fakes.h"
 #include "MemoryOutputs.h"
+#include "PackWriter.h"
 #include "TempDir.h"
 #include "shell/Main.h"
 
@@ -112,6 +114,54 @@ TEST(WriteFaults, AFailedRunEndsCleanlyAndTheNextOneWorks) {
                 for (const auto& [name, file] : probe.files)
                     EXPECT_EQ(again.bytes(name), file->bytes) << name;
             }
+        }
+}
+
+// What another program does to the files while a run writes (at its first progress step):
+// the run fails with the reason, and no file is left under a final name.
+TEST(WriteFaults, AFolderRemovedOrASourceCutShortDuringARunFailsIt) {
+    struct Row {
+        const char* name;
+        std::function<void(const fs::path& source, const fs::path& out)> act;
+        const char* error;
+    };
+    const Row rows[] = {
+        {"output folder removed", [](const fs::path&, const fs::path& out) { fs::remove_all(out); },
+         "Its folder was removed or replaced while it was written"},
+        {"output folder replaced",
+         [](const fs::path&, const fs::path& out) {
+             fs::rename(out, out.string() + " moved");
+             fs::create_directory(out);
+         },
+         "Its folder was removed or replaced while it was written"},
+        {"source truncated",
+         [](const fs::path& source, const fs::path&) { fs::resize_file(source, 5000000); },
+         "BIG.EVO shrank while it was read: "},
+    };
+    for (const Command& command : {kCommands[0], kCommands[1]})
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(command.name) + ", " + row.name);
+            TempDir dir;
+            PackWriter pack;
+            Bytes frame = {0x00, 0x00, 0x01, 0x00};
+            frame.resize(2000, 0x31);
+            for (int i = 0; i < 4500; ++i) // 9 MiB: three progress steps
+                pack.addPayload(Stream::mpeg2Video(0), frame);
+            const fs::path source = dir.writeFile("BIG.EVO", pack.bytes());
+            const fs::path out = dir.file("out");
+            fs::create_directory(out);
+            Window w(source, out);
+            w.main.cbVideo[0].setChecked(true);
+            bool acted = false;
+            w.ui.onProcessMessages = [&] {
+                if (!std::exchange(acted, true)) row.act(source, out);
+            };
+            EXPECT_FALSE(w.run(command.click));
+            ASSERT_EQ(w.ui.errors.size(), 1u);
+            EXPECT_NE(w.ui.errors[0].find(row.error), std::string::npos) << w.ui.errors[0];
+            EXPECT_EQ(w.main.reMessage.lines().back().plainText(), w.ui.errors[0]);
+            for (const auto& [path, bytes] : tree(dir.path()))
+                EXPECT_TRUE(path.filename() == "BIG.EVO" || fs::is_directory(path)) << path;
         }
 }
 

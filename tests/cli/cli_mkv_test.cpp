@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "CliRun.h"
 #include "DemoDisc.h"
@@ -99,6 +102,49 @@ TEST(CliMkv, TheWorkFolderStaysOnlyWhenKeptOrTheMuxerIsMissing) {
             EXPECT_NE(options.find("\"0:en\""), std::string::npos) << options;
             EXPECT_EQ(fileText(work / "FEATURE_1_FEATURE_2.mkv-chapters.txt").substr(0, 47),
                       "CHAPTER01=00:00:00.000\nCHAPTER01NAME=Chapter 1\n");
+        }
+    }
+}
+
+// The names the job works under are taken: a folder of the user's holds BASE.work, a link to
+// a folder elsewhere BASE.work.1, and BASE.mkv is a file of before. The job makes a folder of
+// its own, touches neither of the others, and replaces BASE.mkv only with a made file.
+TEST(CliMkv, TheJobWorksInAFolderOfItsOwnAndReplacesTheFileOnlyWhenMade) {
+    TempDir bin, out, elsewhere;
+    const fs::path muxer = bin.file("mkvmerge");
+    fs::create_directory(out.file("FEATURE_1_FEATURE_2.work"));
+    out.writeFile("FEATURE_1_FEATURE_2.work/mine.txt", "mine");
+    fs::create_directory_symlink(elsewhere.path(), out.file("FEATURE_1_FEATURE_2.work.1"));
+    out.writeFile("FEATURE_1_FEATURE_2.mkv", "before");
+    const auto before = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(out.path()))
+            names.push_back(fs::relative(entry.path(), out.path()).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }();
+    for (const auto& [script, status, mkv] :
+         {std::tuple{kFailingMuxer, 1, "before"}, std::tuple{kWorkingMuxer, 0, "mkv"}}) {
+        SCOPED_TRACE(mkv);
+        { std::ofstream(muxer) << script; }
+        fs::permissions(muxer, fs::perms::owner_all);
+        SearchPath path(bin.path());
+        const CliResult r = runCliArgs({"mkv", "-s", "v0,a0", "-o", out.path().string(),
+                                        (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string()});
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_EQ(fileText(out.file("FEATURE_1_FEATURE_2.mkv")), mkv);
+        EXPECT_EQ(fileText(out.file("FEATURE_1_FEATURE_2.work/mine.txt")), "mine");
+        EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+        std::vector<std::string> after;
+        for (const auto& entry : fs::recursive_directory_iterator(out.path()))
+            after.push_back(fs::relative(entry.path(), out.path()).string());
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, before); // no work folder or temporary file is left
+        if (status != 0) {
+            EXPECT_NE(r.out.find("Removed the work folder " +
+                                 out.file("FEATURE_1_FEATURE_2.work.2").string()),
+                      std::string::npos)
+                << r.out;
         }
     }
 }

@@ -90,6 +90,18 @@ TEST_F(Cli, ColourShowsTheRunsWithAnsiCodes) {
     EXPECT_EQ(run({"read", "--color", "never", source}, true).out.find('\x1b'), std::string::npos);
 }
 
+// A name is shown as it is: its brackets are no markup and a control byte is replaced, on
+// the terminal and in the JSON log.
+TEST_F(Cli, NamesShowLiterallyWhateverTheyHold) {
+    const std::string named = (dir.path() / "Film [b]x [1080p]\x1b[31m.EVO").string();
+    std::filesystem::copy_file(source, named);
+    const std::string shown = "Film [b]x [1080p]\uFFFD[31m.EVO";
+    EXPECT_EQ(splitLines(run({"read", "--color", "always", named}).out)[0],
+              "Opening file \x1b[1m" + shown + "\x1b[0m");
+    const Result r = run({"read", "--format", "json", named});
+    EXPECT_EQ(nlohmann::json::parse(r.out)["log"][0], "Opening file " + shown);
+}
+
 TEST_F(Cli, JsonCarriesTheSameStreamsAndLines) {
     const Result text = run({"read", source});
     const Result r = run({"read", "--format", "json", source});
