@@ -16,6 +16,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitMuxerMissing = 3; // mkv: mkvmerge was not found; its files are ready
 // --strict: the source holds no program stream, or is encrypted
 inline constexpr int kExitNoProgramStream = 4;
+inline constexpr int kExitInterrupted = 130; // Ctrl+C: the unfinished files are removed
 
 // Runs the command line. `stdoutIsTerminal` and `stderrIsTerminal` decide the defaults of
 // colour and progress.

@@ -8,6 +8,7 @@
 
 #include "CliApp.h"
 #include "CommandOptions.h"
+#include "Interrupt.h"
 #include "TerminalOutput.h"
 #include "Warnings.h"
 #include "jobs/JobContext.h"
@@ -59,8 +60,11 @@ public:
         err_.flush();
         progressShown_ = !text.empty();
     }
-    // JobPort: nothing to process and nobody to press Cancel.
+    // JobPort: an interrupt (Ctrl+C) is the Cancel of the command line.
     double nowDays() override { return clock_.nowDays(); }
+    void processMessages() override {
+        if (interrupted()) state.cancelFlag = true;
+    }
 
     const MessageLog& messages() const { return log_; }
 
@@ -72,7 +76,7 @@ public:
     // Ends a command with an error: the folders it made are taken back when empty, the
     // error is the log's last line (in the JSON report) and is printed on stderr, in red on a
     // terminal; exit status 1.
-    int fail(const std::string& message) {
+    int fail(const std::string& message, int status = kExitFailure) {
         clearProgress();
         takeBackFolders();
         failing_ = true;
@@ -80,7 +84,7 @@ public:
         failing_ = false;
         const std::string text = "tessary-cli: " + printable(message);
         err_ << (redErrors_ ? "\x1b[31m" + text + "\x1b[0m" : text) << '\n';
-        return kExitFailure;
+        return status;
     }
 
     // Removes the folders the command made for its outputs that hold nothing, with a line
@@ -115,12 +119,15 @@ private:
 };
 
 // Runs a job; an error it raises ends the command (exit status 1), its message on stderr.
+// An interrupted job (Ctrl+C) ends the command with "Interrupted" and exit status 130.
 template <typename Job> std::optional<int> runJob(Session& session, Job job) {
     try {
         job();
     } catch (const std::exception& error) {
+        if (interrupted()) return session.fail("Interrupted", kExitInterrupted);
         return session.fail(error.what());
     }
+    if (interrupted()) return session.fail("Interrupted", kExitInterrupted);
     session.clearProgress();
     return std::nullopt;
 }

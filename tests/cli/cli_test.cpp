@@ -1,6 +1,7 @@
 // tessary-cli: what it prints, its exit statuses and its option parsing.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "CliApp.h"
 #include "CliRun.h"
 #include "DemoDisc.h"
+#include "Interrupt.h"
 #include "LpcmFixtures.h"
 #include "PackWriter.h"
 #include "ShellCommands.h"
@@ -259,6 +261,19 @@ TEST_F(CliDemux, JsonListsTheFilesWrittenWithTheirSizes) {
                   std::filesystem::file_size(prefix + expected[i].second));
         EXPECT_GT(output["size"].get<uint64_t>(), 0u);
     }
+}
+
+// Ctrl+C is the command line's Cancel: the run stops, and neither a file nor the output folder
+// it made is left.
+TEST_F(CliDemux, AnInterruptStopsTheRunAndLeavesNothing) {
+    cli::catchInterrupts();
+    std::raise(SIGINT);
+    const Result r = run({"demux", "-o", out.string(), source});
+    cli::clearInterrupt();
+    std::signal(SIGINT, SIG_DFL);
+    EXPECT_EQ(r.status, cli::kExitInterrupted);
+    EXPECT_EQ(r.err, "tessary-cli: Interrupted\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(CliDemux, FailsWhenAnOutputCannotBeCreatedOrWritten) {
