@@ -74,8 +74,8 @@ public:
     }
 
     // Ends a command with an error: the folders it made are taken back when empty, the
-    // error is the log's last line (in the JSON report) and is printed on stderr, in red on a
-    // terminal; exit status 1.
+    // error is the log's last line, printed on stderr (in red on a terminal) rather than among
+    // the log's lines on stdout; exit status 1 unless told.
     int fail(const std::string& message, int status = kExitFailure) {
         clearProgress();
         takeBackFolders();

@@ -46,6 +46,7 @@ public:
     explicit LineChecks(MediaAttributes& attributes) : attributes_(attributes) {}
 
     void check(std::string_view line) {
+        if (line.size() < kShortestWord) return; // the common short tag, at once
         if (contains(line, "Playlist")) take(line, "displayName", playlistName);
         if (contains(line, "TitleSet")) {
             take(line, "timeBase", timeBase);
@@ -67,6 +68,7 @@ public:
     std::string playlistName, timeBase, tickBase;
 
 private:
+    static constexpr std::size_t kShortestWord = 8; // "Playlist", "TitleSet"
     struct Item {
         std::string index, codec;
     };
