@@ -95,6 +95,7 @@ struct RunState {
     // Run flags: Cancel, a writing operation runs, the fast-check limit was passed.
     bool cancelFlag = false;
     bool writingPass = false;
+    bool muxing = false; // the Matroska muxer runs: Cancel stops it
     bool fastCheckStop = false;
     // The Read met a pack header (00 00 01 BA): the source holds an MPEG program stream.
     bool packHeaderSeen = false;

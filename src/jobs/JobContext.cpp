@@ -12,6 +12,13 @@ void logDone(Reporter& out) {
     out.slog("", 1);
 }
 
+void logEnd(Reporter& out, bool cancelled) {
+    if (!cancelled) return logDone(out);
+    out.log("Cancelled.");
+    out.slog("Ready", 0);
+    out.slog("", 1);
+}
+
 void logFailure(Reporter& out, std::string_view error) {
     out.log("[re]" + literal(error) + "[/re]");
     out.slog("Ready", 0);

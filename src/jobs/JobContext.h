@@ -51,6 +51,8 @@ struct JobContext {
 // The lines that end a job that succeeded: "Done." and an empty line in the log, and the
 // status bar back at "Ready" without progress.
 void logDone(Reporter& out);
+// Ends a job's log: "Done.", or "Cancelled." when it was cancelled, then the status Ready.
+void logEnd(Reporter& out, bool cancelled);
 
 // The line that ends a job that failed: its error, in red, and the status bar back at
 // "Ready" without progress.

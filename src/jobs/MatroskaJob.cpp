@@ -164,8 +164,11 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
             out.log("Removed the empty folder " + literal(folder));
         throw;
     }
-    if (result.demux.cancelled) {
-        if (!options.keepWorkFolder) removeWorkFolder(result, &out, result.warnings);
+    // Cancelled: the Demux's or the muxer's unfinished files are gone; the work folder goes
+    // with the rest, and "Cancelled." stays the log's last line.
+    if (result.demux.cancelled || result.outcome.cancelled) {
+        if (!options.keepWorkFolder) removeWorkFolder(result, nullptr, result.warnings);
+        if (result.outcome.cancelled) logEnd(out, true);
         return result;
     }
     if (!result.outcome.made) {

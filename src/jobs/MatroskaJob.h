@@ -39,7 +39,8 @@ struct MatroskaResult {
 // muxer is not found, the files are left ready and `outcome.command` says what to run. A run
 // that fails or is cancelled removes what it made in the work folder, and the folder, unless
 // it is to be kept. Raises FileError and MuxError (the Read found the source encrypted,
-// nothing to mux, the muxer failed or was cancelled).
+// nothing to mux, the muxer failed). A cancelled run returns with `demux.cancelled` or
+// `outcome.cancelled` set.
 MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& context);
 
 } // namespace tessary

@@ -177,9 +177,9 @@ ReadResult readSource(const ReadJobOptions& options, JobContext& context) {
                        if (!state.navigation.empty()) state.navigation.back().file = name;
                    });
 
-    logDone(out);
-    logframes(state, result.continued, out, context.locale);
     result.cancelled = state.cancelFlag;
+    logEnd(out, result.cancelled);
+    if (!result.cancelled) logframes(state, result.continued, out, context.locale);
     result.programStreamFound = state.packHeaderSeen;
     result.summary = summarizeRun(state, options.source, options.pass.countFrames);
     result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source));

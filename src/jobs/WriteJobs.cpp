@@ -60,9 +60,9 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     DemuxOperation({state, host, context.out, context.locale, context.files})
         .run(feature, host.continueOption(), targets);
     result.warnings = sharedNumberWarnings(state, sourceTypeOf(options.source), sharedBefore);
-    logDone(context.out);
-    logframes(state, result.continued, context.out, context.locale);
     result.cancelled = state.cancelFlag;
+    logEnd(context.out, result.cancelled);
+    if (!result.cancelled) logframes(state, result.continued, context.out, context.locale);
     for (WrittenFile& file : result.files)
         file.size = sizeOnDisk(file.path);
     return result;
@@ -95,8 +95,8 @@ RebuildResult rebuildSource(const RebuildJobOptions& options, JobContext& contex
         if (leftOut[static_cast<std::size_t>(id)] && !sharesNumber(id))
             result.leftOut.push_back(id);
     result.partialRead = state.partialRead;
-    logDone(context.out);
     result.cancelled = state.cancelFlag;
+    logEnd(context.out, result.cancelled);
     result.file.size = sizeOnDisk(result.file.path);
     return result;
 }

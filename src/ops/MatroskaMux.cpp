@@ -77,8 +77,9 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
     out.log("Muxing " + literal(name));
     RunState& state = context_.state;
     PassHost& host = context_.host;
-    state.cancelFlag = false;
+    // A Cancel pressed since the Demux ended counts: the flag is not cleared here.
     host.setCancelEnabled(true);
+    state.muxing = true;
     std::vector<std::string> errors;
     auto onLine = [&](std::string_view line) {
         if (startsWith(line, kProgressTag)) {
@@ -100,15 +101,20 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
     try {
         result = programs_.run(muxer, {"--gui-mode", "@" + optionsPath}, onLine);
     } catch (const std::exception& error) {
+        state.muxing = false;
         host.setCancelEnabled(false);
         throw MuxError(error.what());
     }
+    state.muxing = false;
     host.setCancelEnabled(false);
     out.slog("", 1);
 
     // The muxer's exit status 1 means warnings only: the file is whole.
-    if (state.cancelFlag || result.exitStatus < 0 || result.exitStatus > 1) {
-        if (state.cancelFlag) throw MuxError("Making " + name + " was cancelled");
+    if (state.cancelFlag) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    if (result.exitStatus < 0 || result.exitStatus > 1) {
         throw MuxError(std::string(kMuxerName) + " failed with exit status " +
                        std::to_string(result.exitStatus) + ": " + failureText(result, errors));
     }

@@ -23,6 +23,7 @@ public:
 // `command` is what to run by hand).
 struct MuxOutcome {
     bool made = false;
+    bool cancelled = false; // Cancel stopped the muxer: no file is made
     std::string command;
 };
 
@@ -30,8 +31,8 @@ struct MuxOutcome {
 // (`optionsPath`), then runs the muxer on it, showing its progress as the pass's progress
 // line. The muxer writes under a temporary name that takes the Matroska file's name once it
 // succeeded. Raises FileError when a file cannot be written and MuxError when the muxer fails
-// or is cancelled (its partial output is removed then, and a Matroska file of the name that
-// was there before stays).
+// (its partial output is removed then, and a Matroska file of the name that was there before
+// stays). A cancelled mux removes its output the same way and says so in `cancelled`.
 class MatroskaMux {
 public:
     MatroskaMux(const OperationContext& context, Programs& programs)

@@ -100,12 +100,12 @@ void TfMain::Resetcbs() {
     cbVideoClick();
 }
 
+// A writing step asks first, naming the step; the run ends its log with "Cancelled.".
 void TfMain::bCancelClick() {
-    if (state.writingPass) {
-        if (ui_.confirm("Are you sure to stop demuxing?")) {
+    if (state.writingPass || state.muxing) {
+        if (ui_.confirm(state.muxing ? "Stop making the Matroska file?"
+                                     : "Are you sure to stop demuxing?"))
             state.cancelFlag = true;
-            log("Cancelled.");
-        }
         return;
     }
     state.cancelFlag = true;
@@ -124,6 +124,8 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
         } guard(passesRunning_);
         for (Button* button : disabled)
             button->setEnabled(false);
+        state.cancelFlag = false;
+        bCancel.setEnabled(true);
         try {
             body();
         } catch (const std::exception& caught) {
@@ -132,10 +134,9 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
         }
     }
     state.writingPass = false;
-    if (failed) {
-        bCancel.setEnabled(false);
-        logFailure(*this, error);
-    }
+    state.muxing = false;
+    bCancel.setEnabled(false);
+    if (failed) logFailure(*this, error);
     giveBack();
     if (failed) ui_.showError(error);
     return !failed;

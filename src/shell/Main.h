@@ -203,7 +203,10 @@ public:
 
     // JobPort: Cancel, the progress, and the Options tab as it stands while a pass runs.
     std::optional<PassOptions> liveOptions() override { return passOptions(); }
-    void setCancelEnabled(bool enabled) override { bCancel.setEnabled(enabled); }
+    // Cancel stays enabled from a command's start to its end, through every step of it.
+    void setCancelEnabled(bool enabled) override {
+        if (!passRunning()) bCancel.setEnabled(enabled);
+    }
     void processMessages() override { ui_.processMessages(); }
     void repaint() override { ui_.repaint(); }
     void progress(uint64_t position, uint64_t size) override {

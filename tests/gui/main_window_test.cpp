@@ -347,8 +347,8 @@ TEST_F(Window, DemuxCancelledKeepsNoUnfinishedFile) {
     EXPECT_EQ(
         logLines(),
         (QStringList{"Opening file FEATURE_1.EVO", "File size: 8 Mbytes.",
-                     QString::fromStdString("Creating " + file), "Demuxing...", "Cancelled.",
-                     QString::fromStdString("Removed the unfinished file " + file), "Done.", ""}));
+                     QString::fromStdString("Creating " + file), "Demuxing...",
+                     QString::fromStdString("Removed the unfinished file " + file), "Cancelled."}));
     for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
@@ -433,9 +433,8 @@ TEST_F(Window, RebuildKeepsTheTickedStreamsRenumberedAndACancelKeepsTheFileBefor
     EXPECT_TRUE(fileBytes(rebuilt) == before);
     EXPECT_EQ(logLines(),
               head + QStringList(
-                         {"Cancelled.",
-                          QString::fromStdString("Removed the unfinished file " + rebuilt.string()),
-                          "Done.", ""}));
+                         {QString::fromStdString("Removed the unfinished file " + rebuilt.string()),
+                          "Cancelled."}));
     for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
@@ -721,4 +720,19 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
     for (const char* name : {"bDemux", "bRebuild", "bReadEVO"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
+
+    // Cancelled while the muxer runs: the question names the step, nothing of the run stays
+    // and "Cancelled." ends the log.
+    programs.lines = {"#GUI#progress 10%"};
+    programs.exitStatus = 0;
+    ui.answer = true;
+    ui.onProcessMessages = [&] {
+        if (main.state.muxing) QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
+    };
+    QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Stop making the Matroska file?"});
+    EXPECT_EQ(logLines().last(), "Cancelled.");
+    EXPECT_FALSE(std::filesystem::exists(prefix + ".work"));
+    EXPECT_FALSE(std::filesystem::exists(prefix + ".mkv.part"));
 }

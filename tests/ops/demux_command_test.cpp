@@ -247,10 +247,10 @@ TEST_F(DemuxCommand, TheSelectionIsTakenOnceAndCancelStopsAfterTheBlock) {
     // A cancelled Demux keeps none of its unfinished files, and says so.
     const auto lines = linesFrom("Demuxing...");
     EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Demuxing...", "Cancelled.",
+                         "Demuxing...",
                          "Removed the unfinished file " + prefix + "VC-1.stream.0.mpv",
-                         "Removed the unfinished file " + prefix + "DD.stream.00.mpa", "Done.",
-                         ""}));
+                         "Removed the unfinished file " + prefix + "DD.stream.00.mpa",
+                         "Cancelled."}));
     for (const std::string& path : targetPaths())
         EXPECT_FALSE(fs::exists(path)) << path;
     // The counts of a cancelled pass are 0.

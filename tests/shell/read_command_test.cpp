@@ -146,23 +146,29 @@ TEST_F(ReadCommand, CancelInTheFirstPassSkipsTheSecondFile) {
     read(first);
     const auto lines = plainLines(main.reMessage);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Continue on FEATURE_2.EVO"), 0);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Done."), lines.end());
-    EXPECT_TRUE(ui.questions.empty()); // a Read is stopped without a question
+    EXPECT_EQ(lines.back(), "Cancelled."); // and no "Done." after it
+    EXPECT_TRUE(ui.questions.empty());      // a Read is stopped without a question
     EXPECT_EQ(main.state.frameCounts[0], 0u);
     EXPECT_TRUE(main.cbVideo[0].checked()); // what was found before the stop
 }
 
-TEST_F(ReadCommand, CancelOfAWritingPassAsksFirst) {
-    main.state.writingPass = true;
-    ui.answer = false;
-    main.bCancelClick();
-    EXPECT_FALSE(main.state.cancelFlag);
+// The question names the step that runs; the run itself says "Cancelled." when it stops.
+TEST_F(ReadCommand, CancelOfAWritingStepAsksFirstNamingIt) {
+    for (const bool muxing : {false, true}) {
+        main.state = {};
+        main.state.writingPass = !muxing;
+        main.state.muxing = muxing;
+        ui.questions.clear();
+        ui.answer = false;
+        main.bCancelClick();
+        EXPECT_FALSE(main.state.cancelFlag);
+        ui.answer = true;
+        main.bCancelClick();
+        EXPECT_TRUE(main.state.cancelFlag);
+        EXPECT_EQ(ui.questions, std::vector<std::string>(2, muxing ? "Stop making the Matroska file?"
+                                                                   : "Are you sure to stop demuxing?"));
+    }
     EXPECT_TRUE(main.reMessage.lines().empty());
-    ui.answer = true;
-    main.bCancelClick();
-    EXPECT_TRUE(main.state.cancelFlag);
-    EXPECT_EQ(ui.questions, std::vector<std::string>(2, "Are you sure to stop demuxing?"));
-    EXPECT_EQ(plainLines(main.reMessage), std::vector<std::string>{"Cancelled."});
 }
 
 TEST_F(ReadCommand, ASourceThatCannotBeOpenedShowsTheErrorAndFreesTheButtons) {
