@@ -78,17 +78,9 @@ std::optional<int> makeOutputFolder(const std::string& folder, Session& session)
 // files goes on, unless --strict stops the command there: then this is false. Then the
 // streams met with a number another stream holds.
 bool sourceUsable(const ReadOptions& options, const ReadResult& read, Session& session) {
-    bool usable = true;
-    if (!read.programStreamFound) {
-        session.warnings.add("no MPEG program stream found in " + namePart(options.source));
-        usable = false;
-    }
-    for (const std::string& name : read.encrypted) {
-        session.warnings.add(encryptedWarning(name));
-        usable = false;
-    }
-    for (const std::string& warning : read.warnings)
+    for (const std::string& warning : readWarnings(read))
         session.warnings.add(warning);
+    const bool usable = read.programStreamFound && read.encrypted.empty();
     return usable || !options.strict;
 }
 

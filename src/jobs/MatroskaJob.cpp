@@ -9,6 +9,7 @@
 #include "platform/FileError.h"
 #include "platform/LogText.h"
 #include "platform/NewFolders.h"
+#include "platform/OutputFile.h"
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
 #include "platform/WorkFolder.h"
@@ -151,7 +152,7 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
         throw MuxError("no Matroska file is made of an encrypted source: decrypt " +
                        encrypted.front() + " first");
     NewFolders outputFolders; // the output folder, when it is missing
-    outputFolders.create(target);
+    context.files.createFolder(target, outputFolders);
     try {
         result.workFolder = createNewFolder(workFolderName(outputPrefix(target, source, base)));
         demuxAndMux(options, context, mkvPath, result);

@@ -92,6 +92,16 @@ std::vector<std::string> encryptedFiles(const RunState& state) {
     return names;
 }
 
+std::vector<std::string> readWarnings(const ReadResult& read) {
+    std::vector<std::string> warnings;
+    if (!read.programStreamFound)
+        warnings.push_back("no MPEG program stream found in " + namePart(read.source));
+    for (const std::string& name : read.encrypted)
+        warnings.push_back(encryptedWarning(name));
+    warnings.insert(warnings.end(), read.warnings.begin(), read.warnings.end());
+    return warnings;
+}
+
 std::string encryptedWarning(const std::string& name) {
     return name + " is encrypted: its streams cannot be played; decrypt it first";
 }

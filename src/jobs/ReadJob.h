@@ -89,6 +89,11 @@ std::vector<std::string> sharedNumberWarnings(const RunState& state, SourceType 
 std::vector<std::string> encryptedFiles(const RunState& state);
 std::string encryptedWarning(const std::string& name);
 
+// Everything the Read warns of, as both faces say it: no MPEG program stream (no pack header
+// was met: a text file, zeros), each encrypted file, then the streams whose number another
+// stream holds.
+std::vector<std::string> readWarnings(const ReadResult& read);
+
 // The run state's streams and times as values: the streams of `slots` (none given: those the
 // stream table holds). `countFrames` says whether the frames were counted (no counts are given
 // otherwise).

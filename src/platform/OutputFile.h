@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/NewFolders.h"
+
 namespace tessary {
 
 // A file that an operation writes from start to end. Appends are buffered; `close` writes
@@ -56,6 +58,9 @@ public:
     virtual ~OutputFiles() = default;
     // Raises FileError "Cannot create file \"NAME\". REASON".
     virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
+    // Creates an output folder and the folders on the way to it that are missing, noting
+    // them in `made`. Raises FileError "Cannot create folder ...".
+    virtual void createFolder(const std::string& folder, NewFolders& made) { made.create(folder); }
 };
 
 // Files on disk, each written through a buffer of `bufferSize` bytes.

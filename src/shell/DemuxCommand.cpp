@@ -8,7 +8,7 @@ namespace tessary {
 
 void TfMain::bDemuxClick() {
     runCommand(
-        {&bDemux, &bRebuild}, [this] { demuxEvo(); },
+        {&bDemux, &bRebuild}, [this] { writeIntoOutputFolder([this] { demuxEvo(); }); },
         [this] {
             bDemux.setEnabled(true);
             bRebuild.setEnabled(evoSource());

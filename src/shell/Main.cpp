@@ -142,6 +142,22 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
     return !failed;
 }
 
+void TfMain::writeIntoOutputFolder(const std::function<void()>& write) {
+    NewFolders made;
+    const auto takeBack = [this, &made] {
+        for (const std::string& folder : made.removeEmpty())
+            log("Removed the empty folder " + literal(folder));
+    };
+    try {
+        outputFiles_->createFolder(eWorkdir.text(), made);
+        write();
+    } catch (...) {
+        takeBack();
+        throw;
+    }
+    takeBack();
+}
+
 void TfMain::bReadEVOClick() {
     const bool readXplWasEnabled = bReadXPL.enabled();
     const bool done = runCommand(
@@ -181,7 +197,7 @@ void TfMain::readEvo() {
         box->setChecked(true);
         box->setCaption(stream.caption);
     }
-    for (const std::string& warning : lastRead_.warnings)
+    for (const std::string& warning : readWarnings(lastRead_))
         log("Warning: " + literal(warning));
 }
 

@@ -240,6 +240,9 @@ private:
     void readEvo();
     void demuxEvo();
     void rebuildEvo();
+    // Runs a writing command's body with the output folder created when missing; a folder
+    // made for it that nothing was written into is taken back at the end, with a log line.
+    void writeIntoOutputFolder(const std::function<void()>& write);
     void readXpl();
     void writeChapters();
     void makeMatroskaFile();

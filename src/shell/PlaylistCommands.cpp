@@ -72,7 +72,8 @@ void TfMain::readXpl() {
 
 void TfMain::bWriteChapsClick() {
     runCommand(
-        {&bWriteChaps}, [this] { writeChapters(); }, [this] { bWriteChaps.setEnabled(true); });
+        {&bWriteChaps}, [this] { writeIntoOutputFolder([this] { writeChapters(); }); },
+        [this] { bWriteChaps.setEnabled(true); });
 }
 
 void TfMain::writeChapters() {

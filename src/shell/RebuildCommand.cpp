@@ -12,7 +12,7 @@ bool TfMain::evoSource() const {
 
 void TfMain::bRebuildClick() {
     runCommand(
-        {&bDemux, &bRebuild}, [this] { rebuildEvo(); },
+        {&bDemux, &bRebuild}, [this] { writeIntoOutputFolder([this] { rebuildEvo(); }); },
         [this] {
             bDemux.setEnabled(true);
             // Rebuild writes HD DVD packs: it is offered for an EVO source only.

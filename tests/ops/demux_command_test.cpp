@@ -81,12 +81,11 @@ TEST_F(DemuxCommand, WritesASplitFeatureStreamByStreamAndReportsIt) {
     const Part one = part(10, 900000), two = part(20, 990000);
     const auto first = dir.writeFile("FEATURE_1.EVO", featureFile(one));
     dir.writeFile("FEATURE_2.EVO", featureFile(two));
-    fs::create_directory(dir.file("out"));
-    main.eWorkdir.setText(dir.file("out").string());
+    main.eWorkdir.setText(dir.file("new/out").string()); // made when missing
     read(first);
     main.bDemuxClick();
 
-    const std::string out = dir.file("out").string() + "/FEATURE_1_FEATURE_2.";
+    const std::string out = dir.file("new/out").string() + "/FEATURE_1_FEATURE_2.";
     const std::vector<std::string> expected = {
         "Opening file FEATURE_1.EVO",
         "File size: 0 Mbytes.",
@@ -246,11 +245,10 @@ TEST_F(DemuxCommand, TheSelectionIsTakenOnceAndCancelStopsAfterTheBlock) {
     EXPECT_FALSE(buttonsDuringPass); // a box ticked during the pass enables no command
     // A cancelled Demux keeps none of its unfinished files, and says so.
     const auto lines = linesFrom("Demuxing...");
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Demuxing...",
-                         "Removed the unfinished file " + prefix + "VC-1.stream.0.mpv",
-                         "Removed the unfinished file " + prefix + "DD.stream.00.mpa",
-                         "Cancelled."}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "Demuxing...", "Removed the unfinished file " + prefix + "VC-1.stream.0.mpv",
+                  "Removed the unfinished file " + prefix + "DD.stream.00.mpa", "Cancelled."}));
     for (const std::string& path : targetPaths())
         EXPECT_FALSE(fs::exists(path)) << path;
     // The counts of a cancelled pass are 0.

@@ -33,6 +33,9 @@ public:
         return files.at(path)->bytes;
     }
 
+    // Folders are not made: the files live in memory.
+    void createFolder(const std::string&, NewFolders&) override {}
+
     std::map<std::string, std::shared_ptr<File>> files;
     std::vector<std::string> order; // paths in the order they were created
     std::string failCreate;
