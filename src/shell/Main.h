@@ -217,6 +217,12 @@ public:
     // Whether the last Read continued onto a second feature file.
     bool lastReadContinued() const { return lastRead_.continued; }
 
+    // The last Read and the last playlist read, and the news that either changed (after the
+    // command ended, also by an error).
+    const ReadResult& lastRead() const { return lastRead_; }
+    const PlaylistResult& lastPlaylist() const { return lastPlaylist_; }
+    Signal<> streamsChanged;
+
 private:
     // Runs a command: the buttons in `disabled` are disabled while it runs, and `giveBack`
     // gives them back when it ends, also after an error. An error ends the command, is shown
