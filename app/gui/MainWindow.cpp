@@ -27,6 +27,7 @@
 
 #include "Bindings.h"
 #include "NumEdit.h"
+#include "StreamTable.h"
 
 namespace tessary::gui {
 
@@ -64,10 +65,6 @@ QPixmap logoPixmap() {
     p.setPen(Qt::white);
     p.drawText(QRect(32, 0, kLogoWidth - 36, kLogoHeight), Qt::AlignCenter, "HD DVD");
     return pixmap;
-}
-
-QString boxName(const char* prefix, int digits, int index) {
-    return QString(prefix) + QString::number(index).rightJustified(digits, '0');
 }
 
 } // namespace
@@ -119,15 +116,11 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     pages_ = new QTabWidget(central);
     pages_->setObjectName("PageControl");
     pages_->addTab(buildStatusPage(), "Status");
-    pages_->addTab(buildStreamPage(main_.cbVideo, "cbVideo", 1, 1), "Video");
-    pages_->addTab(buildStreamPage(main_.cbAudio, "cbAudio", 2, 2), "Audio");
-    pages_->addTab(buildStreamPage(main_.cbSub, "cbSub", 2, 4), "Subpicture");
+    pages_->addTab(new StreamTable(main_, this), "Streams");
     pages_->addTab(buildXplPage(), "XPL");
     pages_->addTab(buildOptionsPage(), "Options");
     pages_->addTab(buildAboutPage(), "About");
-    pages_->setTabToolTip(1, "Check the desired video stream");
-    pages_->setTabToolTip(2, "Check the desired audio streams");
-    pages_->setTabToolTip(3, "Check the desired subpicture streams");
+    pages_->setTabToolTip(1, "Check the desired streams");
     main_.pageChanged.connect(
         [this](Page page) { pages_->setCurrentIndex(static_cast<int>(page)); });
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -235,24 +228,6 @@ QWidget* MainWindow::buildStatusPage() {
         menu->exec(log->viewport()->mapToGlobal(at));
     });
     layout->addWidget(log, 1);
-    return page;
-}
-
-QWidget* MainWindow::buildStreamPage(std::span<CheckBox> boxes, const char* prefix, int digits,
-                                     int columns) {
-    auto* page = new QWidget(this);
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(8, 8, 8, 8);
-    const int perColumn = 8;
-    for (int i = 0; i < static_cast<int>(boxes.size()); ++i) {
-        auto* box = new QCheckBox(page);
-        box->setObjectName(boxName(prefix, digits, i));
-        bindCheckBox(boxes[static_cast<std::size_t>(i)], box);
-        grid->addWidget(box, i % perColumn, i / perColumn);
-    }
-    for (int c = 0; c < columns; ++c)
-        grid->setColumnStretch(c, 1);
-    grid->setRowStretch(perColumn, 1);
     return page;
 }
 

@@ -7,7 +7,6 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QUrl>
-#include <span>
 
 #include "shell/Main.h"
 
@@ -16,7 +15,7 @@ namespace tessary::gui {
 class BottomBar;
 
 // The main window: real widgets showing the window model `TfMain`. Every widget carries the
-// object name of its control (bReadEVO, cbAudio03, eEVOfile...), so tests can find it.
+// object name of its control (bReadEVO, cbAutoClear, eEVOfile...), so tests can find it.
 class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(TfMain& main, QStringList arguments = {}, QWidget* parent = nullptr);
@@ -37,8 +36,6 @@ protected:
 private:
     QWidget* buildSourceRows();
     QWidget* buildStatusPage();
-    QWidget* buildStreamPage(std::span<CheckBox> boxes, const char* prefix, int digits,
-                             int columns);
     QWidget* buildXplPage();
     QWidget* buildOptionsPage();
     QWidget* buildAboutPage();

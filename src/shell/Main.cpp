@@ -174,6 +174,7 @@ void TfMain::bReadEVOClick() {
             bbEVO.setEnabled(true);
             bbXPL.setEnabled(true);
             cbVideoClick();
+            streamsChanged.emit();
         });
     if (!done) return;
     if (rbAutoDemux.checked()) bDemuxClick();
@@ -190,6 +191,7 @@ void TfMain::readEvo() {
     titleSource_ = namePart(path);
     titleChanged.emit();
     JobContext context = jobContext();
+    lastRead_ = {}; // a Read that fails has found nothing
     lastRead_ = readSource({path, passOptions()}, context);
     for (const FoundStream& stream : lastRead_.summary.streams) {
         CheckBox* box = boxOfSlot(stream.slot);

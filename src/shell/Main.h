@@ -37,7 +37,7 @@ struct WindowPlacement {
 };
 
 // The tab pages in their order.
-enum class Page { Status = 0, Video, Audio, Subpicture, Xpl, Options, About };
+enum class Page { Status = 0, Streams, Xpl, Options, About };
 
 // The main window as a model: every control the program reads or writes, the shared run state
 // and the handlers. The Qt face shows the controls and calls the handlers; each handler turns
@@ -66,7 +66,7 @@ public:
     CheckBox cbAutoClear{"Auto clear", "", false};
     MessageLog reMessage;
 
-    // The stream boxes of the "Video", "Audio" and "Subpicture" tabs.
+    // The stream boxes: the rows of the "Streams" tab's table tick them.
     std::array<CheckBox, 8> cbVideo;
     std::array<CheckBox, 16> cbAudio;
     std::array<CheckBox, 32> cbSub;
@@ -219,6 +219,12 @@ public:
 
     // Whether the last Read continued onto a second feature file.
     bool lastReadContinued() const { return lastRead_.continued; }
+
+    // The last Read and the last playlist read, and the news that either changed (after the
+    // command ended, also by an error).
+    const ReadResult& lastRead() const { return lastRead_; }
+    const PlaylistResult& lastPlaylist() const { return lastPlaylist_; }
+    Signal<> streamsChanged;
 
 private:
     // Runs a command: the buttons in `disabled` are disabled while it runs, and `giveBack`

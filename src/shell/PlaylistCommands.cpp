@@ -22,6 +22,7 @@ void TfMain::bReadXPLClick() {
             bbEVO.setEnabled(true);
             bbXPL.setEnabled(true);
             cbVideoClick();
+            streamsChanged.emit();
         });
 }
 

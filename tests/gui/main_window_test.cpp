@@ -1,7 +1,7 @@
 // The desktop window driven through its real widgets (offscreen platform): start-up with and
 // without stored settings, closing, the command buttons through passes and errors, Cancel,
-// Demux and its files, the command line, dropped files, the layout rules, and the playlist
-// tab through Read XPL and Write chapters.
+// Demux and its files, the command line, dropped files, the layout rules, the playlist tab
+// through Read XPL and Write chapters, and the streams table.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -74,6 +75,25 @@ protected:
             box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
         QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
     }
+    QTableView* streams() { return widget<QTableView>("tvStreams"); }
+    // The view's row of a stream key ("a1"), or -1.
+    int rowOf(const QString& key) {
+        for (int row = 0; row < streams()->model()->rowCount(); ++row)
+            if (streams()->model()->index(row, 1).data().toString() == key) return row;
+        return -1;
+    }
+    // Ticks or unticks a stream's row as the user does: selects its box and presses space.
+    void toggleRow(const QString& key) {
+        widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Streams));
+        streams()->setCurrentIndex(streams()->model()->index(rowOf(key), 0));
+        QTest::keyClick(streams(), Qt::Key_Space);
+    }
+    bool ticked(const QString& key) {
+        return streams()->model()->index(rowOf(key), 0).data(Qt::CheckStateRole) == Qt::Checked;
+    }
+    QString rowHint(const QString& key) {
+        return streams()->model()->index(rowOf(key), 1).data(Qt::ToolTipRole).toString();
+    }
     // The frame every pack of bigSource carries, one per pack.
     static Bytes bigSourceFrame() {
         Bytes frame = {0x00, 0x00, 0x01, 0x00};
@@ -119,10 +139,7 @@ TEST_F(Window, FirstStartShowsEveryDefault) {
         EXPECT_FALSE(widget<QCheckBox>(name)->isChecked()) << name;
     EXPECT_TRUE(widget<QRadioButton>("rbNoAuto")->isChecked());
     EXPECT_EQ(widget<QCheckBox>("cbContinue")->text(), "Continue with second  EVO");
-    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "No video stream");
-    EXPECT_EQ(widget<QCheckBox>("cbAudio15")->text(), "No audio stream");
-    EXPECT_EQ(widget<QCheckBox>("cbSub31")->text(), "No subpicture");
-    EXPECT_FALSE(enabled("cbSub31"));
+    EXPECT_EQ(streams()->model()->rowCount(), 0);
     for (const char* name :
          {"bReadEVO", "bReadXPL", "bDemux", "bRebuild", "bCancel", "bWriteChaps"})
         EXPECT_FALSE(enabled(name)) << name;
@@ -182,9 +199,9 @@ TEST_F(Window, StoredSettingsAreShownAndAWrongTypeStopsLoading) {
     QCoreApplication::processEvents();
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_EQ(ui.errors[0], "Invalid data type for 'Continue'");
-    EXPECT_EQ(widget<QLineEdit>("eVideoExt")->text(), "vc1");         // loaded before it
-    EXPECT_TRUE(widget<QCheckBox>("cbCountFr")->isChecked());         // after it: the default
-    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "Video stream"); // start-up stopped
+    EXPECT_EQ(widget<QLineEdit>("eVideoExt")->text(), "vc1"); // loaded before it
+    EXPECT_TRUE(widget<QCheckBox>("cbCountFr")->isChecked()); // after it: the default
+    EXPECT_EQ(fresh.cbVideo[0].caption(), "Video stream");    // start-up stopped
 }
 
 TEST_F(Window, CommandButtonsThroughAReadItsCancelAndAnError) {
@@ -218,7 +235,7 @@ TEST_F(Window, CommandButtonsThroughAReadItsCancelAndAnError) {
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
     EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
-    EXPECT_EQ(widget<QCheckBox>("cbVideo0")->text(), "MPEG-2.stream.0");
+    EXPECT_EQ(rowHint("v0"), "MPEG-2.stream.0");
 
     // Cancel during a writing pass asks; No leaves the pass running.
     ui.onProcessMessages = [&] {
@@ -249,9 +266,9 @@ TEST_F(Window, DemuxOfTheDemoDiscWritesTheTickedStreams) {
     drop({QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string())});
     QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
     QTest::keyClicks(widget<QLineEdit>("eWorkdir"), QString::fromStdString(dir.path().string()));
-    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Audio));
-    clickBox("cbAudio01");
-    ASSERT_FALSE(widget<QCheckBox>("cbAudio01")->isChecked());
+    toggleRow("a1");
+    ASSERT_FALSE(ticked("a1"));
+    ASSERT_FALSE(main.cbAudio[1].checked());
     QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
     QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
 
@@ -384,8 +401,7 @@ TEST_F(Window, RebuildKeepsTheTickedStreamsRenumberedAndACancelKeepsTheFileBefor
     };
     drop({QString::fromStdString(source)});
     QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
-    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Audio));
-    clickBox("cbAudio00");
+    toggleRow("a0");
     QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
 
     std::map<std::string, bool> during;
@@ -622,17 +638,14 @@ TEST_F(Window, ReadXplShowsTheSourcesTitleAndWriteChaptersWritesItsChapterList) 
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
 
-    // The declared streams on the boxes, their text also as tooltip; the others are off.
-    const QStringList audio = {"AC-3.6ch.s00.English",    "DD+.6ch.s01.French",
-                               "DTS.6ch.s02.German",      "MLP.2ch.s03.Japanese",
-                               "LPCM.2ch.s04.Commentary", "No audio stream"};
+    // The declared streams on the boxes, ticked, their text the rows' tooltips.
+    const QStringList audio = {"AC-3.6ch.s00.English", "DD+.6ch.s01.French", "DTS.6ch.s02.German",
+                               "MLP.2ch.s03.Japanese", "LPCM.2ch.s04.Commentary"};
     for (int i = 0; i < audio.size(); ++i) {
-        auto* box = widget<QCheckBox>(qPrintable(QString("cbAudio%1").arg(i, 2, 10, QChar('0'))));
-        EXPECT_EQ(box->text(), audio[i]);
-        EXPECT_EQ(box->toolTip(), i < 5 ? audio[i] : "");
-        EXPECT_EQ(box->isChecked(), i < 5) << i;
+        EXPECT_EQ(rowHint(QString("a%1").arg(i)), audio[i]);
+        EXPECT_TRUE(ticked(QString("a%1").arg(i))) << i;
     }
-    EXPECT_EQ(widget<QCheckBox>("cbSub01")->toolTip(), "2bitRLE.s01.French");
+    EXPECT_EQ(rowHint("s1"), "2bitRLE.s01.French");
     QStringList xplLog = {"Open VPLST000.XPL", "Filesize: 5266 bytes", "AVC.s0 found!",
                           "VC-1.s1 found!"};
     for (int i = 0; i < 5; ++i)
@@ -735,4 +748,73 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
     EXPECT_EQ(logLines().last(), "Cancelled.");
     EXPECT_FALSE(std::filesystem::exists(prefix + ".work"));
     EXPECT_FALSE(std::filesystem::exists(prefix + ".mkv.part"));
+}
+
+TEST_F(Window, TheStreamsTableListsTheReadsStreamsAndTicksTheirBoxes) {
+    open();
+    main.cbAutoRead.setChecked(false);
+    drop({QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string())});
+    QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bReadXPL"), Qt::LeftButton);
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Streams));
+
+    // Every cell of every row as shown, the tick first, in the view's order.
+    auto table = [this] {
+        QStringList rows;
+        const QAbstractItemModel* model = streams()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QStringList cells = {
+                model->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked ? "x" : "-"};
+            for (int column = 1; column < model->columnCount(); ++column)
+                cells << model->index(row, column).data().toString();
+            rows << cells.join(" | ");
+        }
+        return rows;
+    };
+    EXPECT_EQ(
+        table(),
+        (QStringList{
+            "x | v0 | video | H.264 | Main |  | 1920x1080, 23.976 fps | 0 | 276 | 0:00:11.511",
+            "x | v1 | video | VC-1 | Alternate |  | 1920x1080, 23.976 fps | 0 | 276 | "
+            "0:00:11.511",
+            "x | a0 | audio | AC-3 | English | en | 5 ch, 48 kHz, 448 kbit/s | 0 |  | ",
+            "x | a1 | audio | E-AC-3 | French | fr | 5.1 ch, 48 kHz, 384 kbit/s | 0 |  | ",
+            "x | a2 | audio | DTS | German | de | 5.1 ch, 48 kHz, 768 kbit/s | 0 |  | ",
+            "x | a3 | audio | TrueHD | Japanese | ja | 48 kHz | 0 |  | ",
+            "x | a4 | audio | LPCM | Commentary | en | 2 ch, 48 kHz | 0 |  | ",
+            "x | s0 | subpicture | Subpicture | English | en |  | 500 |  | ",
+            "x | s1 | subpicture | Subpicture | French | fr |  | 700 |  | "}));
+
+    // The details of the selected stream, as the sheet shows them.
+    streams()->setCurrentIndex(streams()->model()->index(rowOf("a1"), 3));
+    EXPECT_EQ(widget<QPlainTextEdit>("mStreamDetails")->toPlainText(),
+              "Key: a1\nCaption: DD+.stream.01\nCodec: E-AC-3\nStream id: 189\nName: French\n"
+              "Language: fr\nDelay: 0 ms\nFirst PTS: 90000\nSubstream id: 193\n"
+              "frame size: 1536 byte\nnumber of blocks per frame: 6\n"
+              "Sampling frequency: 48000 Hz\nTransmission bitrate: 384000 bit/s\n"
+              "Channel arrangement: L + R + C + Ls + Rs\nbsid: 16\nLFE channel: present");
+    EXPECT_TRUE(widget<QPlainTextEdit>("mStreamDetails")->isReadOnly());
+
+    // The buttons and a box the model changes drive the ticks; sorting by delay, latest first.
+    auto ticks = [&] {
+        QString shown;
+        for (const QString& row : table())
+            shown += row.left(1);
+        return shown;
+    };
+    QTest::mouseClick(widget<QPushButton>("bNoneStreams"), Qt::LeftButton);
+    EXPECT_EQ(ticks(), "---------");
+    EXPECT_FALSE(enabled("bDemux"));
+    QTest::mouseClick(widget<QPushButton>("bAllAudio"), Qt::LeftButton);
+    EXPECT_EQ(ticks(), "--xxxxx--");
+    EXPECT_TRUE(enabled("bDemux"));
+    QTest::mouseClick(widget<QPushButton>("bNoneAudio"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bAllSub"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("bAllVideo"), Qt::LeftButton);
+    main.cbVideo[1].setChecked(false);
+    EXPECT_EQ(ticks(), "x------xx");
+    QTest::mouseClick(widget<QPushButton>("bAllStreams"), Qt::LeftButton);
+    EXPECT_EQ(ticks(), "xxxxxxxxx");
+    streams()->sortByColumn(7, Qt::DescendingOrder);
+    EXPECT_EQ(table().first().section(" | ", 1, 1), "s1");
 }
