@@ -9,6 +9,7 @@
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMimeData>
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
@@ -39,6 +41,29 @@ QString qs(const std::string& text) {
 
 constexpr int kClientWidth = 653;
 constexpr int kClientHeight = 341;
+// The first size: the streams table and about 25 lines of the log.
+constexpr int kFirstWidth = 1000;
+constexpr int kFirstHeight = 700;
+
+// The window's area placed on a screen it can be seen on: the screen that holds its top edge
+// (where the title bar is), else the primary one, where it is centred. It is no larger than
+// the screen's free area and its top edge lies within it.
+QRect onVisibleScreen(QRect area, bool centre) {
+    const QPoint topMiddle(area.center().x(), area.top());
+    QScreen* screen = QGuiApplication::screenAt(topMiddle);
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        centre = true;
+    }
+    if (!screen) return area;
+    const QRect free = screen->availableGeometry();
+    area.setWidth(std::min(area.width(), free.width()));
+    area.setHeight(std::min(area.height(), free.height()));
+    if (centre) area.moveCenter(free.center());
+    if (area.top() < free.top()) area.moveTop(free.top());
+    if (area.bottom() > free.bottom()) area.moveBottom(free.bottom());
+    return area;
+}
 constexpr int kLogoWidth = 125;
 constexpr int kLogoHeight = 31;
 
@@ -156,9 +181,8 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
         if (control == &main_.bReadEVO)
             if (auto* button = findChild<QPushButton*>("bReadEVO")) button->setFocus();
     });
-    resize(kClientWidth, kClientHeight);
     setMinimumSize(kClientWidth, kClientHeight);
-    move(0, 0);
+    setGeometry(onVisibleScreen(QRect(0, 0, kFirstWidth, kFirstHeight), true));
 }
 
 QWidget* MainWindow::buildSourceRows() {
@@ -465,15 +489,15 @@ void MainWindow::showEvent(QShowEvent* event) {
     });
 }
 
+// The placement is the window's own area, without the frame, which the window system adds
+// and which is not known before the window is shown: restored as it was saved, the window
+// neither grows by the frame nor climbs by its title bar at each start.
 void MainWindow::applyPlacement() {
     const WindowPlacement& p = main_.placement;
-    const QRect frame = frameGeometry();
-    const int frameExtraWidth = frame.width() - width();
-    const int frameExtraHeight = frame.height() - height();
-    if (p.width > 0 && p.height > 0)
-        resize(std::max(p.width - frameExtraWidth, minimumWidth()),
-               std::max(p.height - frameExtraHeight, minimumHeight()));
-    move(p.left, p.top);
+    const bool sized = p.width > 0 && p.height > 0;
+    const QRect area(p.left, p.top, sized ? std::max(p.width, minimumWidth()) : kFirstWidth,
+                     sized ? std::max(p.height, minimumHeight()) : kFirstHeight);
+    setGeometry(onVisibleScreen(area, !sized));
     if (p.state == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     else if (p.state == 1)
@@ -493,11 +517,11 @@ void MainWindow::takePlacement() {
     WindowPlacement& p = main_.placement;
     p.state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
     if (p.state == 0) {
-        const QRect frame = frameGeometry();
-        p.left = frame.x();
-        p.top = frame.y();
-        p.width = frame.width();
-        p.height = frame.height();
+        const QRect area = geometry();
+        p.left = area.x();
+        p.top = area.y();
+        p.width = area.width();
+        p.height = area.height();
     }
     if (!treeWidthPending_) main_.treeWidth = tree_->width();
 }

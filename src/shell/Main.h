@@ -26,7 +26,8 @@
 namespace tessary {
 
 // The window's placement as the settings keep it: state 0 normal, 1 minimised, 2 maximised;
-// the normal position and outer size in pixels (width and height 0: the default size).
+// the normal position and size of the window's own area, without the frame the window system
+// adds, in pixels (width and height 0: the first size).
 struct WindowPlacement {
     int state = 0;
     int top = 0;

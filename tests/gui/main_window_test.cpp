@@ -7,11 +7,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QTabWidget>
@@ -173,6 +175,36 @@ TEST_F(Window, ClosingSavesTheSettingsAndAMaximisedCloseKeepsThePlacement) {
     EXPECT_EQ(*store.integer("WindowState"), 2);
     EXPECT_EQ(*store.integer("Width"), width);
     EXPECT_EQ(*store.integer("Left"), left);
+}
+
+// The placement is the window's own area: saved and restored twice it stays where it was,
+// and one off every screen comes back onto the screen, whole.
+TEST_F(Window, ThePlacementComesBackAsItWasAndOnAScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct Row {
+        QRect stored, shown;
+    } rows[] = {
+        {QRect(40, 30, 700, 500), QRect(40, 30, 700, 500)},
+        {QRect(5000, -20, 700, 500), QRect(QPoint(), QSize(700, 500))},
+    };
+    for (const Row& row : rows) {
+        store.values["Left"] = int32_t{row.stored.x()};
+        store.values["Top"] = int32_t{row.stored.y()};
+        store.values["Width"] = int32_t{row.stored.width()};
+        store.values["Height"] = int32_t{row.stored.height()};
+        QRect expected = row.shown;
+        if (expected.topLeft().isNull()) expected.moveCenter(screen.center());
+        for (int start = 0; start < 2; ++start) { // a program start each: a model of its own
+            TfMain model{ui, clock};
+            model.setSettingsStore(&store);
+            MainWindow shown(model, {});
+            shown.show();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(shown.geometry(), expected) << start;
+            shown.close();
+        }
+    }
 }
 
 TEST_F(Window, StoredSettingsAreShownAndAWrongTypeStopsLoading) {
