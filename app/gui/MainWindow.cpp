@@ -175,6 +175,7 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     setCentralWidget(central);
 
     buildStatusBar();
+    buildMenuBar();
 
     main_.placementChanged.connect([this] { applyPlacement(); });
     main_.focusRequested.connect([this](Control* control) {

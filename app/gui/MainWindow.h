@@ -40,6 +40,7 @@ private:
     QWidget* buildOptionsPage();
     QWidget* buildAboutPage();
     void buildStatusBar();
+    void buildMenuBar();
     void applyPlacement();
     void applyTreeWidth();
     void takePlacement();

@@ -207,6 +207,28 @@ TEST_F(Window, ThePlacementComesBackAsItWasAndOnAScreen) {
     }
 }
 
+// The menu's entries carry the usual shortcuts and run the window's commands.
+TEST_F(Window, TheMenuEntriesHaveTheirShortcutsAndRunTheirCommands) {
+    open();
+    const std::map<QString, QKeySequence> shortcuts{
+        {"aOpenSource", QKeySequence::Open}, {"aSaveReport", QKeySequence::Save},
+        {"aQuit", QKeySequence("Ctrl+Q")},   {"aRead", QKeySequence("F5")},
+        {"aDemux", QKeySequence("Ctrl+D")},  {"aRebuild", QKeySequence("Ctrl+R")},
+        {"aCancel", QKeySequence("Esc")},    {"aAbout", QKeySequence::HelpContents}};
+    for (const auto& [name, keys] : shortcuts)
+        EXPECT_EQ(widget<QAction>(name.toUtf8().constData())->shortcut(), keys)
+            << name.toStdString();
+
+    main.eEVOfile.setText((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string());
+    main.EVOadj();
+    widget<QAction>("aRead")->trigger();
+    EXPECT_EQ(logLines().first(), "Opening file FEATURE_1.EVO");
+    widget<QAction>("aAbout")->trigger();
+    EXPECT_EQ(widget<QTabWidget>("PageControl")->currentIndex(), static_cast<int>(Page::About));
+    widget<QAction>("aQuit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(Window, StoredSettingsAreShownAndAWrongTypeStopsLoading) {
     store.values["AudioExt"] = std::string("ac3");
     store.values["FastCheck"] = int32_t{0};
