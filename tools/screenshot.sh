@@ -8,7 +8,7 @@ out=${1:-docs/screenshot.png}
 program=${TESSARY:-build/dev/app/gui/tessary}
 display=:$((90 + RANDOM % 9))
 
-Xvfb "$display" -screen 0 1024x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$app" "$xvfb" 2>/dev/null || true' EXIT
 sleep 1
@@ -19,5 +19,5 @@ DISPLAY=$display "$program" samples/HVDVD_TS/FEATURE_1.EVO &
 app=$!
 sleep "${WAIT:-4}"
 mkdir -p "$(dirname "$out")"
-DISPLAY=$display import -window root -crop 653x341+0+0 "$out"
+DISPLAY=$display import -window root -crop 1000x700+140+50 "$out"
 echo "saved $out"
