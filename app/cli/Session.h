@@ -89,10 +89,7 @@ public:
 
     // Removes the folders the command made for its outputs that hold nothing, with a line
     // for each.
-    void takeBackFolders() {
-        for (const std::string& folder : newFolders.removeEmpty())
-            log("Removed the empty folder " + literal(folder));
-    }
+    void takeBackFolders() { tessary::takeBackFolders(newFolders, *this); }
 
     // Prints the report, with the run's warnings, as one JSON document.
     void printJson(std::ostream& out, nlohmann::ordered_json report) const {

@@ -1,6 +1,7 @@
 #include "jobs/JobContext.h"
 
 #include "platform/LogText.h"
+#include "platform/NewFolders.h"
 #include "platform/Reporter.h"
 
 namespace tessary {
@@ -17,6 +18,11 @@ void logEnd(Reporter& out, bool cancelled) {
     out.log("Cancelled.");
     out.slog("Ready", 0);
     out.slog("", 1);
+}
+
+void takeBackFolders(NewFolders& made, Reporter& out) {
+    for (const std::string& folder : made.removeEmpty())
+        out.log("Removed the empty folder " + literal(folder));
 }
 
 void logFailure(Reporter& out, std::string_view error) {

@@ -10,6 +10,8 @@
 
 namespace tessary {
 
+class NewFolders;
+
 class OutputFiles;
 class Programs;
 class Reporter;
@@ -53,6 +55,8 @@ struct JobContext {
 void logDone(Reporter& out);
 // Ends a job's log: "Done.", or "Cancelled." when it was cancelled, then the status Ready.
 void logEnd(Reporter& out, bool cancelled);
+// Removes the folders a run made that nothing was written into, with a log line for each.
+void takeBackFolders(NewFolders& made, Reporter& out);
 
 // The line that ends a job that failed: its error, in red, and the status bar back at
 // "Ready" without progress.

@@ -92,8 +92,8 @@ void removeWorkFolder(const MatroskaResult& result, Reporter* out,
 
 // Demuxes the chosen streams into the work folder, plans the Matroska file and runs the
 // muxer on them.
-void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const std::string& mkvPath,
-                 MatroskaResult& result) {
+void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const std::string& second,
+                 const std::string& mkvPath, MatroskaResult& result) {
     RunState& state = context.state;
     Reporter& out = context.out;
     const std::string& source = options.demux.source;
@@ -123,7 +123,6 @@ void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const s
         throw MuxError("No video or audio stream to put into " + namePart(mkvPath));
 
     // None of the files written may lead to a file being read (through a link).
-    const std::string second = secondFeatureFile(source, options.demux.pass.continueOnSecond);
     const std::string playlist = options.playlist ? options.playlist->playlist : std::string();
     for (const std::string* output : std::initializer_list<const std::string*>{
              &mkvPath, &result.optionsPath, &result.plan.chaptersPath})
@@ -155,14 +154,13 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
     context.files.createFolder(target, outputFolders);
     try {
         result.workFolder = createNewFolder(workFolderName(outputPrefix(target, source, base)));
-        demuxAndMux(options, context, mkvPath, result);
+        demuxAndMux(options, context, second, mkvPath, result);
     } catch (...) {
         // A failed run takes back what it made, unless the work folder is to be kept.
         std::vector<std::string> ignored;
         if (!options.keepWorkFolder && !result.workFolder.empty())
             removeWorkFolder(result, &out, ignored);
-        for (const std::string& folder : outputFolders.removeEmpty())
-            out.log("Removed the empty folder " + literal(folder));
+        takeBackFolders(outputFolders, out);
         throw;
     }
     // Cancelled: the Demux's or the muxer's unfinished files are gone; the work folder goes

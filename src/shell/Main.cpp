@@ -144,10 +144,7 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
 
 void TfMain::writeIntoOutputFolder(const std::function<void()>& write) {
     NewFolders made;
-    const auto takeBack = [this, &made] {
-        for (const std::string& folder : made.removeEmpty())
-            log("Removed the empty folder " + literal(folder));
-    };
+    const auto takeBack = [this, &made] { takeBackFolders(made, *this); };
     try {
         outputFiles_->createFolder(eWorkdir.text(), made);
         write();
