@@ -4,13 +4,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -18,8 +21,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -106,6 +111,7 @@ public:
 
     QPushButton* demux = nullptr;
     QPushButton* rebuild = nullptr;
+    QPushButton* makeMkv = nullptr;
     QPushButton* cancel = nullptr;
     QLabel* logo = nullptr;
 
@@ -118,6 +124,7 @@ private:
         const int y = (height() - buttonHeight) / 2;
         demux->setGeometry(0, y, 75, buttonHeight);
         rebuild->setGeometry(81, y, 75, buttonHeight);
+        makeMkv->setGeometry(162, y, std::max(75, makeMkv->sizeHint().width()), buttonHeight);
         cancel->setGeometry(width() - 75, y, 75, buttonHeight);
         logo->setGeometry(logoLeft_, (height() - kLogoHeight) / 2, kLogoWidth, kLogoHeight);
     }
@@ -141,11 +148,11 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     pages_ = new QTabWidget(central);
     pages_->setObjectName("PageControl");
     pages_->addTab(buildStatusPage(), "Status");
-    pages_->addTab(new StreamTable(main_, this), "Streams");
     pages_->addTab(buildXplPage(), "XPL");
-    pages_->addTab(buildOptionsPage(), "Options");
+    options_ = buildOptionsPage();
+    pages_->addTab(options_, "Options");
     pages_->addTab(buildAboutPage(), "About");
-    pages_->setTabToolTip(1, "Check the desired streams");
+    pages_->setTabToolTip(0, "The streams found, to tick for Demux, and the log");
     main_.pageChanged.connect(
         [this](Page page) { pages_->setCurrentIndex(static_cast<int>(page)); });
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -164,6 +171,9 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     bottom_->rebuild = new QPushButton(bottom_);
     bottom_->rebuild->setObjectName("bRebuild");
     bindButton(main_.bRebuild, bottom_->rebuild, [this] { main_.bRebuildClick(); });
+    bottom_->makeMkv = new QPushButton(bottom_);
+    bottom_->makeMkv->setObjectName("bMakeMkv");
+    bindButton(main_.bMakeMkv, bottom_->makeMkv, [this] { main_.bMakeMkvClick(); });
     bottom_->cancel = new QPushButton(bottom_);
     bottom_->cancel->setObjectName("bCancel");
     bindButton(main_.bCancel, bottom_->cancel, [this] { main_.bCancelClick(); });
@@ -177,27 +187,49 @@ MainWindow::MainWindow(TfMain& main, QStringList arguments, QWidget* parent)
     buildStatusBar();
     buildMenuBar();
 
+    // While a command runs nothing that would change it can be used; Cancel stays live.
+    main_.runningChanged.connect([this] {
+        const bool idle = !main_.passRunning();
+        sourceRows_->setEnabled(idle);
+        options_->setEnabled(idle);
+        writeRow_->setEnabled(idle);
+    });
+    // A new tree is fitted once the playlist's text shows beside it again.
+    main_.tvXPL.changed.connect([this] {
+        treeWidthPending_ = true;
+        fitTreeToContent_ = true;
+    });
+    main_.mXPL.changed.connect([this] {
+        if (treeWidthPending_ && main_.mXPL.visible()) applyTreeWidth();
+    });
     main_.placementChanged.connect([this] { applyPlacement(); });
     main_.focusRequested.connect([this](Control* control) {
         if (control == &main_.bReadEVO)
             if (auto* button = findChild<QPushButton*>("bReadEVO")) button->setFocus();
     });
-    setMinimumSize(kClientWidth, kClientHeight);
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
     setGeometry(onVisibleScreen(QRect(0, 0, kFirstWidth, kFirstHeight), true));
 }
 
 QWidget* MainWindow::buildSourceRows() {
     auto* rows = new QWidget(this);
+    sourceRows_ = rows;
     auto* grid = new QGridLayout(rows);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(3);
     auto row = [&](int r, TextField& field, const char* fieldName, Button& browse,
                    const char* browseName, Button& read, const char* readName,
-                   std::function<void()> onBrowse, std::function<void()> onRead) {
+                   std::function<void()> onBrowse, std::function<void()> onRead,
+                   std::function<void()> onEdited, std::function<void()> onEnter) {
         auto* edit = new QLineEdit(rows);
         edit->setObjectName(fieldName);
-        bindTextField(field, edit, false);
+        edit->setClearButtonEnabled(true);
+        bindTextField(field, edit, true);
+        connect(edit, &QLineEdit::textEdited, this,
+                [onEdited = std::move(onEdited)] { onEdited(); });
+        connect(edit, &QLineEdit::returnPressed, this,
+                [onEnter = std::move(onEnter)] { onEnter(); });
         auto* browseButton = new QToolButton(rows);
         browseButton->setObjectName(browseName);
         browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -213,19 +245,29 @@ QWidget* MainWindow::buildSourceRows() {
     };
     auto* readEvo = row(
         0, main_.eEVOfile, "eEVOfile", main_.bbEVO, "bbEVO", main_.bReadEVO, "bReadEVO",
-        [this] { main_.bbEVOClick(); }, [this] { main_.bReadEVOClick(); });
+        [this] { main_.bbEVOClick(); }, [this] { main_.bReadEVOClick(); },
+        [this] { main_.eEVOfileEdited(); }, [this] { main_.eEVOfileEnter(); });
     readEvo->setDefault(true);
     row(
         1, main_.eXPLfile, "eXPLfile", main_.bbXPL, "bbXPL", main_.bReadXPL, "bReadXPL",
-        [this] { main_.bbXPLClick(); }, [this] { main_.bReadXPLClick(); });
+        [this] { main_.bbXPLClick(); }, [this] { main_.bReadXPLClick(); },
+        [this] { main_.eXPLfileEdited(); }, [this] { main_.eXPLfileEnter(); });
     grid->setColumnStretch(0, 1);
     return rows;
 }
 
+// The table of streams above the log, split as the user likes.
 QWidget* MainWindow::buildStatusPage() {
-    auto* page = new QWidget(this);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName("splStatus");
+    split->setChildrenCollapsible(false);
+    split->addWidget(new StreamTable(main_, split));
+    auto* page = new QWidget(split);
+    split->addWidget(page);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
     auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(4, 0, 4, 4);
     auto* top = new QHBoxLayout;
     auto* clear = new QPushButton(page);
     clear->setObjectName("bClear");
@@ -253,17 +295,24 @@ QWidget* MainWindow::buildStatusPage() {
         menu->exec(log->viewport()->mapToGlobal(at));
     });
     layout->addWidget(log, 1);
-    return page;
+    return split;
 }
 
 QWidget* MainWindow::buildXplPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto* write = new QPushButton(page);
+    // In a row of its own, which a running command disables (the button's own state is the
+    // model's).
+    writeRow_ = new QWidget(page);
+    auto* writeLayout = new QHBoxLayout(writeRow_);
+    writeLayout->setContentsMargins(0, 0, 0, 0);
+    auto* write = new QPushButton(writeRow_);
     write->setObjectName("bWriteChaps");
     bindButton(main_.bWriteChaps, write, [this] { main_.bWriteChapsClick(); });
-    layout->addWidget(write, 0, Qt::AlignLeft);
+    writeLayout->addWidget(write);
+    writeLayout->addStretch(1);
+    layout->addWidget(writeRow_);
 
     splitter_ = new QSplitter(Qt::Horizontal, page);
     splitter_->setObjectName("splXPL");
@@ -273,6 +322,9 @@ QWidget* MainWindow::buildXplPage() {
     tree_->setHeaderHidden(true);
     tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree_->setMinimumWidth(50);
+    // Entries keep their whole width: a narrow tree scrolls rather than cutting them.
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     bindTreeView(main_.tvXPL, tree_);
     auto* text = new QPlainTextEdit(splitter_);
     text->setObjectName("mXPL");
@@ -392,30 +444,42 @@ QWidget* MainWindow::buildOptionsPage() {
     return page;
 }
 
+namespace {
+// The README beside the installed program, else the one of the source tree it was built from.
+QUrl readmeUrl() {
+    const QString installed = QStringLiteral(TESSARY_INSTALLED_README);
+    return QUrl::fromLocalFile(
+        QFileInfo::exists(installed) ? installed : QStringLiteral(TESSARY_SOURCE_README));
+}
+} // namespace
+
 QWidget* MainWindow::buildAboutPage() {
-    auto* about = new QTextEdit(this);
+    auto* about = new QTextBrowser(this);
     about->setObjectName("mAbout");
-    about->setReadOnly(true);
-    about->setPlainText(QString("Tessary %1\n"
-                                "Takes HD DVD discs apart: reports the streams of EVO files "
-                                "(and DVD VOB/AOB files), extracts them and rebuilds EVOs with "
-                                "the streams you choose.\n\n"
-                                "Changes\n"
-                                "0.3  Matroska: the demuxed streams in one MKV with the "
-                                "playlist's names, languages and chapters (mkvmerge); LPCM as "
-                                "WAV.\n"
-                                "     The command line's JSON gives every detail as a value; "
-                                "help, completion, manual page; the Debian package.\n"
-                                "0.2  Demux: every chosen stream to a file of its own; "
-                                "subpictures as SP records.\n"
-                                "     Rebuild: a new EVO with only the chosen streams, "
-                                "renumbered, advanced packs on request; Auto Rebuild.\n"
-                                "     Playlist: the source's title from VPLST000.XPL, its "
-                                "streams and chapters; Write chapters.\n"
-                                "0.1  Read: stream discovery, navigation and copy-control "
-                                "report, frame counting; the command-line program and the "
-                                "desktop window.\n")
-                            .arg(TESSARY_VERSION));
+    about->setOpenLinks(false);
+    connect(about, &QTextBrowser::anchorClicked, this,
+            [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    const QString changes =
+        "0.3  Matroska: the demuxed streams in one MKV with the playlist's names, languages "
+        "and chapters (mkvmerge); LPCM as WAV.<br>"
+        "     The command line's JSON gives every detail as a value; help, completion, manual "
+        "page; the Debian package.<br>"
+        "0.2  Demux: every chosen stream to a file of its own; subpictures as SP records.<br>"
+        "     Rebuild: a new EVO with only the chosen streams, renumbered, advanced packs on "
+        "request; Auto Rebuild.<br>"
+        "     Playlist: the source's title from VPLST000.XPL, its streams and chapters; Write "
+        "chapters.<br>"
+        "0.1  Read: stream discovery, navigation and copy-control report, frame counting; the "
+        "command-line program and the desktop window.";
+    about->setHtml(QString("<h3>Tessary %1</h3>"
+                           "<p>Takes HD DVD discs apart: reports the streams of EVO files (and "
+                           "DVD VOB/AOB files), extracts them and rebuilds EVOs with the streams "
+                           "you choose.</p>"
+                           "<p>Licence: MIT. Copyright (c) 2026 Tessary developers.<br>"
+                           "How to use it, the command line and every option: "
+                           "<a href=\"%2\">README</a></p>"
+                           "<p><b>Changes</b></p><p style=\"white-space: pre-wrap\">%3</p>")
+                       .arg(TESSARY_VERSION, readmeUrl().toString(), changes));
     return about;
 }
 
@@ -507,9 +571,19 @@ void MainWindow::applyPlacement() {
 }
 
 // The splitter only has its real width once its tab is shown: until then the width waits.
+// After a playlist is read the tree takes the width of its entries (up to half the splitter),
+// else the width the user left it at.
 void MainWindow::applyTreeWidth() {
     treeWidthPending_ = !splitter_->isVisible();
     if (treeWidthPending_) return;
+    if (fitTreeToContent_) {
+        fitTreeToContent_ = false;
+        tree_->resizeColumnToContents(0);
+        const int content = tree_->columnWidth(0) + 2 * tree_->frameWidth() +
+                            tree_->verticalScrollBar()->sizeHint().width();
+        main_.treeWidth = std::clamp(content, tree_->minimumWidth(),
+                                     std::max(tree_->minimumWidth(), splitter_->width() / 2));
+    }
     const int rest = splitter_->width() - splitter_->handleWidth() - main_.treeWidth;
     splitter_->setSizes({main_.treeWidth, std::max(50, rest)});
 }
@@ -538,7 +612,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && !main_.passRunning()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {

@@ -50,6 +50,10 @@ private:
     QStringList arguments_;
     bool shownOnce_ = false;
     bool treeWidthPending_ = true;
+    bool fitTreeToContent_ = false;
+    QWidget* sourceRows_ = nullptr;
+    QWidget* options_ = nullptr;
+    QWidget* writeRow_ = nullptr;
     QTabWidget* pages_ = nullptr;
     BottomBar* bottom_ = nullptr;
     QLabel* panels_[2] = {nullptr, nullptr};

@@ -1,8 +1,9 @@
 // The menu bar: each command of the window under its usual name and shortcut. An entry
-// presses the window's own button, so it does what the button does and nothing while the
-// button is disabled.
+// presses the window's own button, so it does what the button does, and it is enabled when the
+// button is (also when a running command locks the button's row).
 #include <QAbstractButton>
 #include <QAction>
+#include <QEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +21,25 @@ struct Entry {
     const char* button;
 };
 
+// Keeps an entry enabled as its button is.
+class FollowEnabled : public QObject {
+public:
+    FollowEnabled(QAbstractButton* button, QAction* action) : QObject(action), action_(action) {
+        action_->setEnabled(button->isEnabled());
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            action_->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAction* action_;
+};
+
 } // namespace
 
 void MainWindow::buildMenuBar() {
@@ -28,10 +48,10 @@ void MainWindow::buildMenuBar() {
             auto* action = menu->addAction(entry.text);
             action->setObjectName(entry.name);
             action->setShortcut(entry.keys);
-            const QString button = entry.button;
-            connect(action, &QAction::triggered, this, [this, button] {
-                if (auto* pressed = findChild<QAbstractButton*>(button)) pressed->click();
-            });
+            auto* button = findChild<QAbstractButton*>(entry.button);
+            if (!button) continue;
+            new FollowEnabled(button, action);
+            connect(action, &QAction::triggered, button, &QAbstractButton::click);
         }
     };
     QMenu* file = menuBar()->addMenu("&File");
@@ -52,6 +72,7 @@ void MainWindow::buildMenuBar() {
                      {"aReadXpl", "Read &XPL", {}, "bReadXPL"},
                      {"aDemux", "&Demux", QKeySequence(Qt::CTRL | Qt::Key_D), "bDemux"},
                      {"aRebuild", "Re&build", QKeySequence(Qt::CTRL | Qt::Key_R), "bRebuild"},
+                     {"aMakeMkv", "Make &MKV", QKeySequence(Qt::CTRL | Qt::Key_M), "bMakeMkv"},
                      {"aCancel", "&Cancel", QKeySequence(Qt::Key_Escape), "bCancel"}});
 
     QMenu* help = menuBar()->addMenu("&Help");

@@ -4,8 +4,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -86,7 +86,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole) return false;
         CheckBox* box = main_.boxOfSlot(rows_[static_cast<std::size_t>(index.row())].slot);
-        if (!box || !box->enabled()) return false;
+        if (!box || !box->enabled() || main_.passRunning()) return false;
         box->setChecked(value.toInt() == Qt::Checked);
         return true;
     }
@@ -98,9 +98,15 @@ public:
             const CheckBox* box =
                 main_.boxOfSlot(rows_[static_cast<std::size_t>(index.row())].slot);
             flags |= Qt::ItemIsUserCheckable;
-            if (!box || !box->enabled()) flags &= ~Qt::ItemIsEnabled;
+            if (!box || !box->enabled() || main_.passRunning()) flags &= ~Qt::ItemIsEnabled;
         }
         return flags;
+    }
+
+    // While a command runs the ticks are locked (and shown so).
+    void ticksLockChanged() {
+        if (!rows_.empty())
+            Q_EMIT dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1, 0));
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -130,16 +136,20 @@ StreamTable::StreamTable(TfMain& main, QWidget* parent) : QWidget(parent), main_
     layout->setContentsMargins(4, 4, 4, 4);
 
     // Tick all or none, of every kind and of each kind.
-    auto* buttons = new QHBoxLayout;
+    auto* buttonRow = new QWidget(this);
+    auto* buttons = new QHBoxLayout(buttonRow);
+    buttons->setContentsMargins(0, 0, 0, 0);
     auto addButtons = [&](const QString& label, const QString& name,
                           std::optional<StreamKind> kind) {
-        if (!label.isEmpty()) buttons->addWidget(new QLabel(label, this));
+        if (!label.isEmpty()) buttons->addWidget(new QLabel(label, buttonRow));
         for (const bool ticked : {true, false}) {
-            auto* button = new QPushButton(ticked ? "All" : "None", this);
+            // Tool buttons: the row fits the window's smallest width.
+            auto* button = new QToolButton(buttonRow);
+            button->setText(ticked ? "All" : "None");
             button->setObjectName((ticked ? "bAll" : "bNone") + name);
             button->setToolTip(ticked ? "Tick every stream of this kind"
                                       : "Untick every stream of this kind");
-            connect(button, &QPushButton::clicked, this,
+            connect(button, &QToolButton::clicked, this,
                     [this, kind, ticked] { tickRows(main_, model_->rows(), kind, ticked); });
             buttons->addWidget(button);
         }
@@ -150,7 +160,7 @@ StreamTable::StreamTable(TfMain& main, QWidget* parent) : QWidget(parent), main_
     addButtons("Audio:", "Audio", StreamKind::Audio);
     addButtons("Subpicture:", "Sub", StreamKind::Subpicture);
     buttons->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow);
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->setObjectName("splStreams");
@@ -185,6 +195,10 @@ StreamTable::StreamTable(TfMain& main, QWidget* parent) : QWidget(parent), main_
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { showDetails(); });
     main_.streamsChanged.connect([this] { refresh(); });
+    main_.runningChanged.connect([this, buttonRow] {
+        buttonRow->setEnabled(!main_.passRunning());
+        model_->ticksLockChanged();
+    });
     refresh();
 }
 

@@ -75,6 +75,7 @@ MuxOutcome MatroskaMux::run(const MuxPlan& plan, const std::string& optionsPath)
 
     const std::string name = namePart(plan.output);
     out.log("Muxing " + literal(name));
+    out.slog("Muxing", 0);
     RunState& state = context_.state;
     PassHost& host = context_.host;
     // A Cancel pressed since the Demux ended counts: the flag is not cleared here.

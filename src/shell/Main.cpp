@@ -71,18 +71,22 @@ PassOptions TfMain::passOptions() const {
     return options;
 }
 
+bool TfMain::anyStreamTicked() const {
+    const auto ticked = [](const auto& boxes) {
+        for (const auto& box : boxes)
+            if (box.checked()) return true;
+        return false;
+    };
+    return ticked(cbVideo) || ticked(cbAudio) || ticked(cbSub);
+}
+
 void TfMain::cbVideoClick() {
     // While a command runs its buttons stay as it set them; it applies the rule when it ends.
     if (passRunning()) return;
-    bool any = false;
-    for (const auto& box : cbVideo)
-        any = any || box.checked();
-    for (const auto& box : cbAudio)
-        any = any || box.checked();
-    for (const auto& box : cbSub)
-        any = any || box.checked();
+    const bool any = anyStreamTicked();
     bDemux.setEnabled(any);
     if (evoSource()) bRebuild.setEnabled(any);
+    bMakeMkv.setEnabled(any && muxerFound_);
 }
 
 void TfMain::Resetcbs() {
@@ -118,12 +122,17 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
     bool failed = false;
     {
         struct PassGuard {
-            int& count;
-            explicit PassGuard(int& c) : count(c) { ++count; }
-            ~PassGuard() { --count; }
-        } guard(passesRunning_);
+            TfMain& main;
+            explicit PassGuard(TfMain& m) : main(m) {
+                if (main.passesRunning_++ == 0) main.runningChanged.emit();
+            }
+            ~PassGuard() {
+                if (--main.passesRunning_ == 0) main.runningChanged.emit();
+            }
+        } guard(*this);
         for (Button* button : disabled)
             button->setEnabled(false);
+        bMakeMkv.setEnabled(false);
         state.cancelFlag = false;
         bCancel.setEnabled(true);
         try {
@@ -138,6 +147,7 @@ bool TfMain::runCommand(std::initializer_list<Button*> disabled, const std::func
     bCancel.setEnabled(false);
     if (failed) logFailure(*this, error);
     giveBack();
+    bMakeMkv.setEnabled(anyStreamTicked() && muxerFound_);
     if (failed) ui_.showError(error);
     return !failed;
 }
@@ -156,6 +166,8 @@ void TfMain::writeIntoOutputFolder(const std::function<void()>& write) {
 }
 
 void TfMain::bReadEVOClick() {
+    // A path typed without Enter is taken as Enter would take it.
+    if (!passRunning() && eEVOfile.text() != adjustedSource_) EVOadj();
     const bool readXplWasEnabled = bReadXPL.enabled();
     const bool done = runCommand(
         {&bReadEVO, &bReadXPL, &bDemux, &bRebuild, &bbEVO, &bbXPL},

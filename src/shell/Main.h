@@ -37,8 +37,8 @@ struct WindowPlacement {
     bool operator==(const WindowPlacement&) const = default;
 };
 
-// The tab pages in their order.
-enum class Page { Status = 0, Streams, Xpl, Options, About };
+// The tab pages in their order. The status page shows the table of streams above the log.
+enum class Page { Status = 0, Xpl, Options, About };
 
 // The main window as a model: every control the program reads or writes, the shared run state
 // and the handlers. The Qt face shows the controls and calls the handlers; each handler turns
@@ -50,16 +50,21 @@ public:
     TfMain& operator=(const TfMain&) = delete;
 
     // Source and playlist rows.
-    TextField eEVOfile{"", "Drop here the source EVO file|You cannot write here directly"};
+    TextField eEVOfile{"", "Drop here the source EVO file|or type its path and press Enter"};
     Button bbEVO{"", "Browse an EVO (AOB, VOB) file", true};
     Button bReadEVO{"Read EVO", "Read the source EVO file to detect streams", false};
-    TextField eXPLfile{"VPLST000.XPL", "Drop here the VPLST000.XPL"};
+    TextField eXPLfile{"VPLST000.XPL",
+                       "Drop here the VPLST000.XPL|or type its path and press Enter"};
     Button bbXPL{"", "Browse the HD DVD disc's VPLST000.XPL", true};
     Button bReadXPL{"Read XPL", "Read the XPL file to detect stream infos", false};
 
     // Command buttons at the bottom.
     Button bDemux{"Demux", "Demux the source EVO to streams", false};
     Button bRebuild{"Rebuild", "", false};
+    Button bMakeMkv{"Make MKV",
+                    "mkvmerge puts the ticked streams into one MKV file, with the playlist's "
+                    "names, languages and chapters",
+                    false};
     Button bCancel{"Cancel", "You can stop the actual process", false};
 
     // "Status" tab.
@@ -143,6 +148,8 @@ public:
     void bReadEVOClick();
     void bDemuxClick();
     void bRebuildClick();
+    // The Matroska job on the ticked streams, whatever "Make a Matroska file after Demux" says.
+    void bMakeMkvClick();
     void bReadXPLClick();
     void bWriteChapsClick();
     void bCancelClick();
@@ -161,6 +168,12 @@ public:
     void bbEVOClick();
     void bbXPLClick();
     void bbWorkdirClick();
+    // A path typed into the source or playlist field: each edit offers its Read when the field
+    // is not empty; Enter takes the path as a browse would and reads it.
+    void eEVOfileEdited();
+    void eEVOfileEnter();
+    void eXPLfileEdited();
+    void eXPLfileEnter();
     void WMDropFiles(const std::vector<std::string>& paths);
 
     // Start-up (once, at the first activation) and closing.
@@ -192,8 +205,11 @@ public:
     // characters, which the face enforces); any other key is refused with a beep.
     bool numEditKey(char key);
 
-    // True while a pass (Read, Demux, Rebuild) runs: source changes are refused then.
+    // True while a command (Read, Demux, Rebuild, ...) runs: source changes are refused then.
+    // `runningChanged` tells the face when a command starts and ends, so that it can lock
+    // whatever would change the run (source, playlist, ticks, options, dropping).
     bool passRunning() const { return passesRunning_ > 0; }
+    Signal<> runningChanged;
 
     // The stream box of a slot of the stream table (nullptr for slots without one).
     CheckBox* boxOfSlot(int slot);
@@ -256,6 +272,7 @@ private:
     void writeReport(const Ui::SaveFileChoice& choice);
     void selectRadio(RadioButton& chosen);
     bool endsWithFolder(const std::string& path, const char* folder) const;
+    bool anyStreamTicked() const;
 
     Ui& ui_;
     Clock& clock_;
@@ -270,6 +287,10 @@ private:
     MatroskaResult lastMatroska_;
     PlaylistResult lastPlaylist_;
     std::string titleSource_;
+    // The source and playlist paths the folders were last worked out from.
+    std::string adjustedSource_;
+    std::string adjustedPlaylist_;
+    bool muxerFound_ = false;
     MediaAttributes mediaAttributes_;
     Page activePage_ = Page::Status;
     bool activated_ = false;

@@ -15,10 +15,30 @@ void TfMain::setPrograms(Programs* programs) {
 
 void TfMain::updateMatroskaOption() {
     const bool found = !programs_->find(kMuxerName).empty();
+    muxerFound_ = found;
     cbMakeMkv.setEnabled(found);
+    bMakeMkv.setHint(found ? "mkvmerge puts the ticked streams into one MKV file, with the "
+                             "playlist's names, languages and chapters"
+                           : "mkvmerge was not found: install MKVToolNix to make Matroska files");
+    cbVideoClick();
     cbMakeMkv.setHint(found ? "mkvmerge puts the demuxed streams into one MKV file, with the "
                               "playlist's names, languages and chapters"
                             : "mkvmerge was not found: install MKVToolNix to make Matroska files");
+}
+
+void TfMain::bMakeMkvClick() {
+    runCommand(
+        {&bDemux, &bRebuild},
+        [this] {
+            writeIntoOutputFolder([this] {
+                showPage(Page::Status);
+                makeMatroskaFile();
+            });
+        },
+        [this] {
+            bDemux.setEnabled(true);
+            bRebuild.setEnabled(evoSource());
+        });
 }
 
 // The playlist gives the tracks their names and languages and the file its chapters: the

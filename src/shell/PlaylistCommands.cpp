@@ -9,6 +9,7 @@
 namespace tessary {
 
 void TfMain::bReadXPLClick() {
+    if (!passRunning() && eXPLfile.text() != adjustedPlaylist_) XPLadj();
     const bool readEvoWasEnabled = bReadEVO.enabled();
     runCommand(
         {&bReadXPL, &bReadEVO, &bbEVO, &bbXPL}, [this] { readXpl(); },

@@ -22,6 +22,7 @@ bool TfMain::endsWithFolder(const std::string& path, const char* folder) const {
 
 void TfMain::EVOadj() {
     const std::string& path = eEVOfile.text();
+    adjustedSource_ = path;
     bReadEVO.setEnabled(!path.empty());
     state.sourceName = namePart(path);
     state.outputBaseName = CutExt(state.sourceName);
@@ -41,6 +42,7 @@ void TfMain::EVOadj() {
 
 void TfMain::XPLadj() {
     const std::string& path = eXPLfile.text();
+    adjustedPlaylist_ = path;
     PlaylistName = namePart(path);
     XPLdir = folderPart(path);
     bReadXPL.setEnabled(!PlaylistName.empty());
@@ -82,6 +84,27 @@ void TfMain::bbXPLClick() {
     eXPLfile.setText(*chosen);
     XPLadj();
     if (cbAutoRead.checked()) bReadXPLClick();
+}
+
+void TfMain::eEVOfileEdited() {
+    if (!passRunning()) bReadEVO.setEnabled(!eEVOfile.text().empty());
+}
+
+void TfMain::eEVOfileEnter() {
+    if (passRunning()) return;
+    EVOadj();
+    Resetcbs();
+    if (bReadEVO.enabled()) bReadEVOClick();
+}
+
+void TfMain::eXPLfileEdited() {
+    if (!passRunning()) bReadXPL.setEnabled(!eXPLfile.text().empty());
+}
+
+void TfMain::eXPLfileEnter() {
+    if (passRunning()) return;
+    XPLadj();
+    if (bReadXPL.enabled()) bReadXPLClick();
 }
 
 void TfMain::bbWorkdirClick() {

@@ -20,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 #include <fstream>
@@ -86,7 +87,7 @@ protected:
     }
     // Ticks or unticks a stream's row as the user does: selects its box and presses space.
     void toggleRow(const QString& key) {
-        widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Streams));
+        widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Status));
         streams()->setCurrentIndex(streams()->model()->index(rowOf(key), 0));
         QTest::keyClick(streams(), Qt::Key_Space);
     }
@@ -214,7 +215,8 @@ TEST_F(Window, TheMenuEntriesHaveTheirShortcutsAndRunTheirCommands) {
         {"aOpenSource", QKeySequence::Open}, {"aSaveReport", QKeySequence::Save},
         {"aQuit", QKeySequence("Ctrl+Q")},   {"aRead", QKeySequence("F5")},
         {"aDemux", QKeySequence("Ctrl+D")},  {"aRebuild", QKeySequence("Ctrl+R")},
-        {"aCancel", QKeySequence("Esc")},    {"aAbout", QKeySequence::HelpContents}};
+        {"aCancel", QKeySequence("Esc")},    {"aAbout", QKeySequence::HelpContents},
+        {"aMakeMkv", QKeySequence("Ctrl+M")}};
     for (const auto& [name, keys] : shortcuts)
         EXPECT_EQ(widget<QAction>(name.toUtf8().constData())->shortcut(), keys)
             << name.toStdString();
@@ -223,6 +225,14 @@ TEST_F(Window, TheMenuEntriesHaveTheirShortcutsAndRunTheirCommands) {
     main.EVOadj();
     widget<QAction>("aRead")->trigger();
     EXPECT_EQ(logLines().first(), "Opening file FEATURE_1.EVO");
+    // A path typed into the source field and Enter read it, with the disc's playlist.
+    auto* source = widget<QLineEdit>("eEVOfile");
+    source->clear();
+    QTest::keyClicks(source,
+                     QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_2.EVO").string()));
+    QTest::keyClick(source, Qt::Key_Return);
+    EXPECT_TRUE(logLines().contains("Opening file FEATURE_2.EVO"));
+    EXPECT_TRUE(widget<QLineEdit>("eXPLfile")->text().endsWith("ADV_OBJ/VPLST000.XPL"));
     widget<QAction>("aAbout")->trigger();
     EXPECT_EQ(widget<QTabWidget>("PageControl")->currentIndex(), static_cast<int>(Page::About));
     widget<QAction>("aQuit")->trigger();
@@ -267,29 +277,41 @@ TEST_F(Window, CommandButtonsThroughAReadItsCancelAndAnError) {
     std::map<std::string, bool> during;
     bool progressShown = false;
     ui.onProcessMessages = [&] {
+        // Whatever would change the run is locked; Cancel and its menu entry are live.
         for (const char* name :
-             {"bReadEVO", "bReadXPL", "bbEVO", "bbXPL", "bDemux", "bRebuild", "bCancel"})
+             {"bReadEVO", "bReadXPL", "bbEVO", "bbXPL", "bDemux", "bRebuild", "bMakeMkv", "bCancel",
+              "eEVOfile", "eXPLfile", "cbContinue", "eWorkdir", "bAllStreams"})
             during[name] = enabled(name);
+        for (const char* name : {"aRead", "aCancel"})
+            during[name] = widget<QAction>(name)->isEnabled();
+        during["tick"] = rowOf("v0") >= 0 &&
+                         streams()->model()->flags(streams()->model()->index(rowOf("v0"), 0)) &
+                             Qt::ItemIsEnabled;
         progressShown = widget<QProgressBar>("ProgressBar")->isVisible();
         // Drops are ignored while a pass runs.
         drop({dir.file("OTHER.EVO").c_str()});
     };
     QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
-    EXPECT_EQ(during, (std::map<std::string, bool>{{"bReadEVO", false},
-                                                   {"bReadXPL", false},
-                                                   {"bbEVO", false},
-                                                   {"bbXPL", false},
-                                                   {"bDemux", false},
-                                                   {"bRebuild", false},
-                                                   {"bCancel", true}}));
+    const std::map<std::string, bool> locked{
+        {"bReadEVO", false},    {"bReadXPL", false}, {"bbEVO", false},      {"bbXPL", false},
+        {"bDemux", false},      {"bRebuild", false}, {"bMakeMkv", false},   {"bCancel", true},
+        {"eEVOfile", false},    {"eXPLfile", false}, {"cbContinue", false}, {"eWorkdir", false},
+        {"bAllStreams", false}, {"aRead", false},    {"aCancel", true},     {"tick", false}};
+    EXPECT_EQ(during, locked);
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(widget<QLineEdit>("eEVOfile")->text().toStdString(), source);
     EXPECT_TRUE(logLines().contains("Done."));
-    for (const char* name : {"bReadEVO", "bbEVO", "bbXPL", "bDemux", "bRebuild"})
+    for (const char* name : {"bReadEVO", "bbEVO", "bbXPL", "bDemux", "bRebuild", "eEVOfile",
+                             "cbContinue", "bAllStreams"})
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_FALSE(enabled("bCancel"));
     EXPECT_FALSE(widget<QProgressBar>("ProgressBar")->isVisible());
     EXPECT_EQ(rowHint("v0"), "MPEG-2.stream.0");
+
+    // During a Demux too (the tick of the row the Read found is locked as well).
+    during.clear();
+    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    EXPECT_EQ(during, locked);
 
     // Cancel during a writing pass asks; No leaves the pass running.
     ui.onProcessMessages = [&] {
@@ -790,14 +812,22 @@ TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {
 
     // Cancelled while the muxer runs: the question names the step, nothing of the run stays
     // and "Cancelled." ends the log.
+    // Make MKV runs the same job with the option off; the status bar names the step.
     programs.lines = {"#GUI#progress 10%"};
     programs.exitStatus = 0;
+    clickBox("cbMakeMkv");
     ui.answer = true;
+    QString status;
     ui.onProcessMessages = [&] {
-        if (main.state.muxing) QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
+        if (!main.state.muxing) return;
+        status =
+            widget<QLabel>("StatusPanel0")->text() + "|" + widget<QLabel>("StatusPanel1")->text();
+        QTest::mouseClick(widget<QPushButton>("bCancel"), Qt::LeftButton);
     };
     QTest::mouseClick(widget<QPushButton>("bClear"), Qt::LeftButton);
-    QTest::mouseClick(widget<QPushButton>("bDemux"), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(status, " Muxing| Muxing FEATURE_1_FEATURE_2.mkv 10%");
+    EXPECT_EQ(widget<QLabel>("StatusPanel0")->text(), " Ready");
     EXPECT_EQ(ui.questions, std::vector<std::string>{"Stop making the Matroska file?"});
     EXPECT_EQ(logLines().last(), "Cancelled.");
     EXPECT_FALSE(std::filesystem::exists(prefix + ".work"));
@@ -810,7 +840,7 @@ TEST_F(Window, TheStreamsTableListsTheReadsStreamsAndTicksTheirBoxes) {
     drop({QString::fromStdString((demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string())});
     QTest::mouseClick(widget<QPushButton>("bReadEVO"), Qt::LeftButton);
     QTest::mouseClick(widget<QPushButton>("bReadXPL"), Qt::LeftButton);
-    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Streams));
+    widget<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(Page::Status));
 
     // Every cell of every row as shown, the tick first, in the view's order.
     auto table = [this] {
@@ -856,18 +886,18 @@ TEST_F(Window, TheStreamsTableListsTheReadsStreamsAndTicksTheirBoxes) {
             shown += row.left(1);
         return shown;
     };
-    QTest::mouseClick(widget<QPushButton>("bNoneStreams"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bNoneStreams"), Qt::LeftButton);
     EXPECT_EQ(ticks(), "---------");
     EXPECT_FALSE(enabled("bDemux"));
-    QTest::mouseClick(widget<QPushButton>("bAllAudio"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bAllAudio"), Qt::LeftButton);
     EXPECT_EQ(ticks(), "--xxxxx--");
     EXPECT_TRUE(enabled("bDemux"));
-    QTest::mouseClick(widget<QPushButton>("bNoneAudio"), Qt::LeftButton);
-    QTest::mouseClick(widget<QPushButton>("bAllSub"), Qt::LeftButton);
-    QTest::mouseClick(widget<QPushButton>("bAllVideo"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bNoneAudio"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bAllSub"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bAllVideo"), Qt::LeftButton);
     main.cbVideo[1].setChecked(false);
     EXPECT_EQ(ticks(), "x------xx");
-    QTest::mouseClick(widget<QPushButton>("bAllStreams"), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("bAllStreams"), Qt::LeftButton);
     EXPECT_EQ(ticks(), "xxxxxxxxx");
     streams()->sortByColumn(7, Qt::DescendingOrder);
     EXPECT_EQ(table().first().section(" | ", 1, 1), "s1");
