@@ -47,7 +47,8 @@ expected=(/usr/bin/tessary /usr/bin/tessary-cli /usr/share/man/man1/tessary.1.gz
           /usr/share/man/man1/tessary-cli.1.gz /usr/share/applications/tessary.desktop
           /usr/share/mime/packages/tessary.xml "$icons/scalable/apps/tessary.svg"
           /usr/share/bash-completion/completions/tessary-cli
-          /usr/share/zsh/vendor-completions/_tessary-cli)
+          /usr/share/zsh/vendor-completions/_tessary-cli
+          /usr/share/doc/tessary/README.md /usr/share/doc/tessary/copyright)
 for size in "${sizes[@]}"; do
   expected+=("$icons/${size}x${size}/apps/tessary.png")
 done
