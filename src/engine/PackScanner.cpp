@@ -1,5 +1,7 @@
 #include "engine/PackScanner.h"
 
+#include "engine/StartCodeSearch.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -270,12 +272,11 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
     while (pos < length) {
         // (A byte right behind a 01, also one carried over from the last block, is scanned.)
         if ((window_ & 0xFF) != 0x01 && hunting()) {
-            // Between packets only a start code does anything: go straight to the byte after
-            // the next 01, keeping the window as if every byte up to it had been scanned.
-            const void* hit = std::memchr(block + pos, 0x01, length - pos);
-            const std::size_t end =
-                hit ? static_cast<std::size_t>(static_cast<const uint8_t*>(hit) - block) + 1
-                    : length;
+            // Between packets only a start code that begins something does anything: go
+            // straight to the byte after its 01, keeping the window as if every byte up to it
+            // had been scanned.
+            const std::size_t hit = findStartCandidate(block, pos, length);
+            const std::size_t end = hit < length ? hit + 1 : length;
             for (std::size_t at = end - std::min<std::size_t>(end - pos, 4); at < end; ++at)
                 window_ = (window_ << 8) | block[at];
             pos = end;
