@@ -32,17 +32,40 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
             wav->write(chunk.block + chunk.position, chunk.length, chunk.lpcmParameters);
         return;
     }
-    OutputFile* output = outputs_.of(kind, chunk.number);
-    if (!output) return;
+    const int slot = slotOf({kind, chunk.number});
+    if (!outputs_.bySlot[static_cast<std::size_t>(slot)]) return;
+    std::vector<OutputPiece>& pending = pending_[static_cast<std::size_t>(slot)];
     // A subpicture unit starts with a packet that carries a PTS, whatever its value.
     if (kind == StreamKind::Subpicture && chunk.firstOfPacket && chunk.packetHasPts) {
         const uint32_t pts = minFirstPts_ == kNoPts ? chunk.lastPts : chunk.lastPts - minFirstPts_;
-        uint8_t header[kRecordHeaderSize] = {'S', 'P'};
-        writeLe32(header + 2, pts);
-        writeLe32(header + 6, 0);
-        output->append(header, kRecordHeaderSize);
+        std::array<uint8_t, kRecordHeaderSize>& header = headers_.emplace_back();
+        header.fill(0);
+        header[0] = 'S';
+        header[1] = 'P';
+        writeLe32(header.data() + 2, pts);
+        pending.push_back({header.data(), header.size()});
     }
-    output->append(chunk.block + chunk.position, chunk.length);
+    // Pieces that follow each other in the block are one.
+    const uint8_t* data = chunk.block + chunk.position;
+    if (!pending.empty() && pending.back().data >= chunk.block &&
+        pending.back().data + pending.back().length == data)
+        pending.back().length += chunk.length;
+    else
+        pending.push_back({data, chunk.length});
+}
+
+void DemuxWriter::blockEnded() {
+    for (std::size_t slot = 0; slot < pending_.size(); ++slot) {
+        std::vector<OutputPiece>& pending = pending_[slot];
+        if (pending.empty()) continue;
+        // Cleared first: after a failed write the pieces are not written again.
+        std::vector<OutputPiece> pieces;
+        pieces.swap(pending);
+        outputs_.bySlot[slot]->appendPieces(pieces.data(), pieces.size());
+        pieces.clear();
+        pending.swap(pieces);
+    }
+    headers_.clear();
 }
 
 } // namespace tessary

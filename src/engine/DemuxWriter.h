@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <vector>
 
 #include "engine/PackScanner.h"
+#include "platform/OutputFile.h"
 #include "streams/StreamSlots.h"
 
 namespace tessary {
@@ -34,6 +37,9 @@ struct DemuxOutputs {
 // number would be noise in it. Subpicture units become records: "SP", the unit's PTS rebased
 // to the smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's
 // bytes from all its packets. An audio stream written as WAV takes only LPCM packets.
+//
+// The payload is not copied: each output takes the pieces of a block where they lie, in one
+// append at the block's end.
 class DemuxWriter : public PassListener {
 public:
     // `minFirstPts` is kNoPts when the Read reported no details: time stamps then stay as
@@ -43,11 +49,15 @@ public:
         : outputs_(outputs), minFirstPts_(minFirstPts), streamTable_(streamTable) {}
 
     void payload(const PayloadChunk& chunk) override;
+    void blockEnded() override;
 
 private:
     const DemuxOutputs& outputs_;
     uint32_t minFirstPts_;
     const std::array<int32_t, kStreamSlotCount>& streamTable_;
+    // Per slot, what the block holds for its output so far; the record headers they point to.
+    std::array<std::vector<OutputPiece>, kStreamSlotCount> pending_;
+    std::deque<std::array<uint8_t, 10>> headers_;
 };
 
 } // namespace tessary

@@ -50,6 +50,8 @@ public:
         (void)kind, (void)number, (void)code;
     }
     virtual void payload(const PayloadChunk& chunk) { (void)chunk; }
+    // The block the chunks lay in was scanned to its end: they are valid no longer.
+    virtual void blockEnded() {}
     // Navigation data behind the substream id of a private stream 2 packet; `available` is
     // what the block holds from there on. Returns true when the data was taken, false when it
     // was not complete enough, so that the next packet of its kind is tried.

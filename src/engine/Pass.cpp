@@ -33,6 +33,8 @@ void Pass::feed(const uint8_t* block, std::size_t length, uint64_t position) {
     }
     report_.setDetails(options_.details);
     scanner_.scanBlock(block, length);
+    for (PassListener* listener : listeners_)
+        listener->blockEnded();
 }
 
 void Pass::streamEntered(StreamKind kind, int number, int code) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "engine/FeatureRun.h"
 #include "ops/OutputNames.h"
@@ -35,13 +36,15 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
     const std::string name = namePart(source.path());
     uint8_t* const block = state.blockBuffer.data();
     bool stop = false;
+    // The runs of kept packs of a block, written together at its end from where they lie.
+    std::vector<OutputPiece> runs;
     while (!stop && source.position() < size) {
         const std::size_t got = source.read(block, kBlockSize);
         if (got == 0) break; // never: a file that shrank raises
         const uint64_t blockStart = source.position() - got;
         std::size_t runStart = 0, runLength = 0;
         auto flush = [&] {
-            if (runLength > 0) output.append(block + runStart, runLength);
+            if (runLength > 0) runs.push_back({block + runStart, runLength});
             runLength = 0;
         };
         for (std::size_t at = 0; at < got && !stop; at += kPackSize) {
@@ -64,6 +67,8 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
             stop = state.cancelFlag;
         }
         flush();
+        output.appendPieces(runs.data(), runs.size());
+        runs.clear();
     }
     host.setCancelEnabled(false);
 }

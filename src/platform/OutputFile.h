@@ -11,6 +11,12 @@
 
 namespace tessary {
 
+// Bytes to append, borrowed for the length of the call.
+struct OutputPiece {
+    const uint8_t* data = nullptr;
+    std::size_t length = 0;
+};
+
 // A file that an operation writes from start to end. Appends are buffered; `close` writes
 // what is left. Failures raise FileError with the system's reason.
 //
@@ -23,6 +29,11 @@ class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual void append(const uint8_t* data, std::size_t length) = 0;
+    // Appends the pieces in order, as an `append` of each would.
+    virtual void appendPieces(const OutputPiece* pieces, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            append(pieces[i].data, pieces[i].length);
+    }
     // Writes over bytes already appended, such as a header whose sizes are known only at the
     // end; appends go on at the end of the file.
     virtual void writeAt(uint64_t offset, const uint8_t* data, std::size_t length) = 0;
@@ -63,14 +74,22 @@ public:
     virtual void createFolder(const std::string& folder, NewFolders& made) { made.create(folder); }
 };
 
+// How a disk file takes appended pieces that add up to much: gathered into one system call
+// straight from where they lie (POSIX writev), or copied through the file's buffer (the
+// portable way, and the one for little).
+enum class PieceWrites { Gathered, Buffered };
+
 // Files on disk, each written through a buffer of `bufferSize` bytes.
 class DiskOutputFiles : public OutputFiles {
 public:
-    explicit DiskOutputFiles(std::size_t bufferSize = 262144) : bufferSize_(bufferSize) {}
+    explicit DiskOutputFiles(std::size_t bufferSize = 262144,
+                             PieceWrites pieces = PieceWrites::Gathered)
+        : bufferSize_(bufferSize), pieces_(pieces) {}
     std::unique_ptr<OutputFile> create(const std::string& path) override;
 
 private:
     std::size_t bufferSize_;
+    PieceWrites pieces_;
 };
 
 } // namespace tessary
