@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/BlockReader.h"
 #include "engine/DemuxWriter.h"
 #include "engine/Pass.h"
 #include "platform/InputFile.h"
@@ -36,12 +37,11 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
 
     const double startTime = host.nowDays();
     const uint64_t size = source.size();
-    uint8_t* const block = state.blockBuffer.data();
-    while (source.position() < size && !state.cancelFlag && !state.fastCheckStop) {
-        const uint64_t start = source.position();
-        const std::size_t length = source.read(block, kBlockSize);
-        if (length == 0) break; // never: a file that shrank raises
-        const uint64_t position = source.position();
+    BlockReader reader(source, kBlockSize);
+    while (!state.cancelFlag && !state.fastCheckStop) {
+        const BlockReader::Block block = reader.next();
+        if (block.length == 0) break;
+        const uint64_t position = block.start + block.length;
         if (position % kProgressStep == 0) {
             out.slog(progressText(position, size, host.nowDays() - startTime, locale), 1);
             host.progress(position, size);
@@ -49,7 +49,7 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
         }
         pass.setOptions(host.passOptions());
         if (position % kRepaintStep == 0) host.repaint();
-        pass.feed(block, length, start);
+        pass.feed(block.data, block.length, block.start);
     }
 
     if (state.cancelFlag) state.frameCounts = {0, 0};

@@ -105,8 +105,6 @@ struct RunState {
     // Read, then by the passes that followed it.
     std::vector<SharedNumber> sharedNumbers;
 
-    std::vector<uint8_t> blockBuffer = std::vector<uint8_t>(kBlockSize);
-
     RunState() {
         resetStreamTable();
         resetDetails();

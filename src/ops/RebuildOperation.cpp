@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/BlockReader.h"
 #include "engine/FeatureRun.h"
 #include "ops/OutputNames.h"
 #include "platform/InputFile.h"
@@ -34,14 +35,16 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
     const double startTime = host.nowDays();
     const uint64_t size = source.size();
     const std::string name = namePart(source.path());
-    uint8_t* const block = state.blockBuffer.data();
+    BlockReader reader(source, kBlockSize);
     bool stop = false;
     // The runs of kept packs of a block, written together at its end from where they lie.
     std::vector<OutputPiece> runs;
-    while (!stop && source.position() < size) {
-        const std::size_t got = source.read(block, kBlockSize);
-        if (got == 0) break; // never: a file that shrank raises
-        const uint64_t blockStart = source.position() - got;
+    while (!stop) {
+        const BlockReader::Block read = reader.next();
+        if (read.length == 0) break;
+        uint8_t* const block = read.data;
+        const std::size_t got = read.length;
+        const uint64_t blockStart = read.start;
         std::size_t runStart = 0, runLength = 0;
         auto flush = [&] {
             if (runLength > 0) runs.push_back({block + runStart, runLength});

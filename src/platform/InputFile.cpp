@@ -4,6 +4,10 @@
 #include <cstring>
 #include <filesystem>
 
+#if !defined(_WIN32) && !defined(__APPLE__)
+#include <fcntl.h>
+#endif
+
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 
@@ -29,6 +33,10 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) throw FileError(openError(path, errno ? errno : ENOENT));
     std::setvbuf(file_, nullptr, _IONBF, 0);
+#if !defined(_WIN32) && !defined(__APPLE__)
+    // Read from start to end: the system may read further ahead.
+    ::posix_fadvise(::fileno(file_), 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) {
         std::fclose(file_);
