@@ -6,7 +6,8 @@
 
 namespace tessary {
 
-BlockReader::BlockReader(InputFile& file, std::size_t blockSize, bool readAhead) : file_(file) {
+BlockReader::BlockReader(InputFile& file, std::size_t blockSize, std::size_t blocks, bool readAhead)
+    : file_(file), slots_(blocks < 1 ? 1 : blocks) {
     for (Slot& slot : slots_)
         slot.bytes.resize(blockSize);
     if (!readAhead) return;
@@ -44,14 +45,14 @@ void BlockReader::readAhead() {
         Slot& slot = slots_[index % slots_.size()];
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stop_ || !slot.filled; });
+            changed_.wait(lock, [&] { return stop_ || slot.state == State::Free; });
             if (stop_) return;
         }
         fill(slot);
         const bool last = slot.length == 0 || slot.error;
         {
             const std::lock_guard lock(mutex_);
-            slot.filled = true;
+            slot.state = State::Filled;
         }
         changed_.notify_all();
         if (last) return;
@@ -60,29 +61,37 @@ void BlockReader::readAhead() {
 
 BlockReader::Block BlockReader::next() {
     if (ended_) return {};
-    Slot& slot = slots_[taken_ % slots_.size()];
-    if (!thread_.joinable()) {
-        fill(slot);
-    } else {
+    const std::size_t index = taken_ % slots_.size();
+    Slot& slot = slots_[index];
+    {
         std::unique_lock lock(mutex_);
-        if (held_ >= 0) {
-            slots_[static_cast<std::size_t>(held_)].filled = false;
-            held_ = -1;
-            changed_.notify_all();
+        if (thread_.joinable()) {
+            changed_.wait(lock, [&] { return slot.state == State::Filled; });
+        } else {
+            changed_.wait(lock, [&] { return slot.state == State::Free; });
+            lock.unlock();
+            fill(slot);
+            lock.lock();
         }
-        changed_.wait(lock, [&] { return slot.filled; });
-        held_ = static_cast<int>(taken_ % slots_.size());
+        slot.state = State::Held;
     }
     ++taken_;
-    if (slot.error) {
+    if (slot.error || slot.length == 0) {
         ended_ = true;
-        std::rethrow_exception(slot.error);
-    }
-    if (slot.length == 0) {
-        ended_ = true;
+        release({nullptr, 0, 0, static_cast<int>(index)});
+        if (slot.error) std::rethrow_exception(slot.error);
         return {};
     }
-    return {slot.bytes.data(), slot.length, slot.start};
+    return {slot.bytes.data(), slot.length, slot.start, static_cast<int>(index)};
+}
+
+void BlockReader::release(const Block& block) {
+    if (block.slot < 0) return;
+    {
+        const std::lock_guard lock(mutex_);
+        slots_[static_cast<std::size_t>(block.slot)].state = State::Free;
+    }
+    changed_.notify_all();
 }
 
 } // namespace tessary

@@ -1,6 +1,7 @@
 #include "engine/DemuxWriter.h"
 
 #include "engine/LpcmWavWriter.h"
+#include "engine/PieceWriter.h"
 #include "engine/RunState.h"
 #include "platform/OutputFile.h"
 
@@ -38,7 +39,7 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
     // A subpicture unit starts with a packet that carries a PTS, whatever its value.
     if (kind == StreamKind::Subpicture && chunk.firstOfPacket && chunk.packetHasPts) {
         const uint32_t pts = minFirstPts_ == kNoPts ? chunk.lastPts : chunk.lastPts - minFirstPts_;
-        std::array<uint8_t, kRecordHeaderSize>& header = headers_.emplace_back();
+        std::array<uint8_t, kRecordHeaderSize>& header = headers_->emplace_back();
         header.fill(0);
         header[0] = 'S';
         header[1] = 'P';
@@ -55,17 +56,22 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
 }
 
 void DemuxWriter::blockEnded() {
+    std::vector<PieceAppend> appends;
     for (std::size_t slot = 0; slot < pending_.size(); ++slot) {
-        std::vector<OutputPiece>& pending = pending_[slot];
-        if (pending.empty()) continue;
-        // Cleared first: after a failed write the pieces are not written again.
-        std::vector<OutputPiece> pieces;
-        pieces.swap(pending);
-        outputs_.bySlot[slot]->appendPieces(pieces.data(), pieces.size());
-        pieces.clear();
-        pending.swap(pieces);
+        if (pending_[slot].empty()) continue;
+        appends.push_back({outputs_.bySlot[slot], std::move(pending_[slot])});
+        pending_[slot].clear();
     }
-    headers_.clear();
+    if (pieces_) {
+        // The record headers go with the pieces that point at them.
+        if (!appends.empty())
+            pieces_->submit(std::move(appends), [headers = std::move(headers_)] {});
+        headers_ = std::make_shared<Headers>();
+        return;
+    }
+    for (PieceAppend& append : appends)
+        append.file->appendPieces(append.pieces.data(), append.pieces.size());
+    headers_->clear();
 }
 
 } // namespace tessary

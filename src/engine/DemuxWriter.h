@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "engine/PackScanner.h"
@@ -13,6 +14,7 @@ namespace tessary {
 
 class LpcmWavWriter;
 class OutputFile;
+class PieceWriter;
 
 // The outputs of a Demux, one per selected stream box; nullptr where none is open. The set
 // is fixed when the operation starts: ticking a box during the pass changes nothing.
@@ -39,14 +41,17 @@ struct DemuxOutputs {
 // bytes from all its packets. An audio stream written as WAV takes only LPCM packets.
 //
 // The payload is not copied: each output takes the pieces of a block where they lie, in one
-// append at the block's end.
+// append at the block's end, through the piece writer when there is one (which may write them
+// later, while the block is kept).
 class DemuxWriter : public PassListener {
 public:
     // `minFirstPts` is kNoPts when the Read reported no details: time stamps then stay as
     // they are. `streamTable` is the pass's, filled as the packets come.
     DemuxWriter(const DemuxOutputs& outputs, uint32_t minFirstPts,
-                const std::array<int32_t, kStreamSlotCount>& streamTable)
-        : outputs_(outputs), minFirstPts_(minFirstPts), streamTable_(streamTable) {}
+                const std::array<int32_t, kStreamSlotCount>& streamTable,
+                PieceWriter* pieces = nullptr)
+        : outputs_(outputs), minFirstPts_(minFirstPts), streamTable_(streamTable), pieces_(pieces) {
+    }
 
     void payload(const PayloadChunk& chunk) override;
     void blockEnded() override;
@@ -57,7 +62,9 @@ private:
     const std::array<int32_t, kStreamSlotCount>& streamTable_;
     // Per slot, what the block holds for its output so far; the record headers they point to.
     std::array<std::vector<OutputPiece>, kStreamSlotCount> pending_;
-    std::deque<std::array<uint8_t, 10>> headers_;
+    using Headers = std::deque<std::array<uint8_t, 10>>;
+    std::shared_ptr<Headers> headers_ = std::make_shared<Headers>();
+    PieceWriter* pieces_;
 };
 
 } // namespace tessary

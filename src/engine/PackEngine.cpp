@@ -5,6 +5,7 @@
 #include "engine/BlockReader.h"
 #include "engine/DemuxWriter.h"
 #include "engine/Pass.h"
+#include "engine/PieceWriter.h"
 #include "platform/InputFile.h"
 #include "platform/Reporter.h"
 
@@ -25,9 +26,13 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
            const DemuxOutputs* outputs) {
     host.setCancelEnabled(true);
     Pass pass(mode, state, sourceTypeOf(sourcePath), out, locale);
+    // The blocks of a Demux are kept until the piece writer has written what they gave.
+    const bool writing = mode == RunMode::Demux && outputs;
+    BlockReader reader(source, kBlockSize, writing ? kBlocksInFlight : 2);
+    PieceWriter pieces(writing);
     std::optional<DemuxWriter> writer;
-    if (mode == RunMode::Demux && outputs) {
-        writer.emplace(*outputs, state.minFirstPts, state.streamTable);
+    if (writing) {
+        writer.emplace(*outputs, state.minFirstPts, state.streamTable, &pieces);
         pass.addListener(*writer);
         pass.setCountedVideo({outputs->of(StreamKind::Video, 0) != nullptr,
                               outputs->of(StreamKind::Video, 1) != nullptr});
@@ -37,7 +42,6 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
 
     const double startTime = host.nowDays();
     const uint64_t size = source.size();
-    BlockReader reader(source, kBlockSize);
     while (!state.cancelFlag && !state.fastCheckStop) {
         const BlockReader::Block block = reader.next();
         if (block.length == 0) break;
@@ -50,7 +54,10 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
         pass.setOptions(host.passOptions());
         if (position % kRepaintStep == 0) host.repaint();
         pass.feed(block.data, block.length, block.start);
+        pieces.submit({}, [&reader, block] { reader.release(block); });
+        pieces.check();
     }
+    pieces.finish();
 
     if (state.cancelFlag) state.frameCounts = {0, 0};
     host.setCancelEnabled(false);

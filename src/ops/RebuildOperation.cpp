@@ -6,6 +6,7 @@
 
 #include "engine/BlockReader.h"
 #include "engine/FeatureRun.h"
+#include "engine/PieceWriter.h"
 #include "ops/OutputNames.h"
 #include "platform/InputFile.h"
 #include "platform/LogText.h"
@@ -35,9 +36,11 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
     const double startTime = host.nowDays();
     const uint64_t size = source.size();
     const std::string name = namePart(source.path());
-    BlockReader reader(source, kBlockSize);
+    // The runs of kept packs of a block, written together from where they lie while the next
+    // blocks are filtered; the block is kept until then.
+    BlockReader reader(source, kBlockSize, kBlocksInFlight);
+    PieceWriter pieces;
     bool stop = false;
-    // The runs of kept packs of a block, written together at its end from where they lie.
     std::vector<OutputPiece> runs;
     while (!stop) {
         const BlockReader::Block read = reader.next();
@@ -70,9 +73,13 @@ void rebuildPass(RunState& state, InputFile& source, PackFilter& filter, OutputF
             stop = state.cancelFlag;
         }
         flush();
-        output.appendPieces(runs.data(), runs.size());
+        std::vector<PieceAppend> appends;
+        if (!runs.empty()) appends.push_back({&output, std::move(runs)});
         runs.clear();
+        pieces.submit(std::move(appends), [&reader, read] { reader.release(read); });
+        pieces.check();
     }
+    pieces.finish();
     host.setCancelEnabled(false);
 }
 

@@ -25,13 +25,20 @@ TEST(BlockReader, GivesTheFilesBlocksInOrderAndItsErrorsWhereTheyAreReached) {
         const std::string path = dir.writeFile("A.EVO", bytes).string();
         {
             InputFile file(path);
-            BlockReader reader(file, kBlock, ahead);
+            // Three blocks kept at a time, released two behind, as a writer releases them.
+            BlockReader reader(file, kBlock, 3, ahead);
             EXPECT_EQ(reader.readsAhead(), ahead);
             std::vector<uint8_t> read;
+            std::vector<BlockReader::Block> kept;
             for (BlockReader::Block block = reader.next(); block.length > 0;
                  block = reader.next()) {
                 EXPECT_EQ(block.start, read.size());
                 read.insert(read.end(), block.data, block.data + block.length);
+                kept.push_back(block);
+                if (kept.size() == 3) {
+                    reader.release(kept.front());
+                    kept.erase(kept.begin());
+                }
             }
             EXPECT_TRUE(read == bytes);
             EXPECT_EQ(reader.next().length, 0u); // and stays at the end
@@ -40,9 +47,13 @@ TEST(BlockReader, GivesTheFilesBlocksInOrderAndItsErrorsWhereTheyAreReached) {
             // Cut short after it was opened: the blocks before the cut come first.
             InputFile file(path);
             std::filesystem::resize_file(path, kBlock + 10);
-            BlockReader reader(file, kBlock, ahead);
-            EXPECT_EQ(reader.next().length, kBlock);
-            EXPECT_EQ(reader.next().length, 10u);
+            BlockReader reader(file, kBlock, 2, ahead);
+            BlockReader::Block block = reader.next();
+            EXPECT_EQ(block.length, kBlock);
+            reader.release(block);
+            block = reader.next();
+            EXPECT_EQ(block.length, 10u);
+            reader.release(block);
             try {
                 reader.next();
                 ADD_FAILURE() << "no error";
@@ -55,7 +66,7 @@ TEST(BlockReader, GivesTheFilesBlocksInOrderAndItsErrorsWhereTheyAreReached) {
             // A pass that stops after its first block leaves the reader behind it.
             std::filesystem::resize_file(path, bytes.size());
             InputFile file(path);
-            BlockReader reader(file, kBlock, ahead);
+            BlockReader reader(file, kBlock, 2, ahead);
             EXPECT_EQ(reader.next().length, kBlock);
         }
     }
