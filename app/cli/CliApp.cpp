@@ -129,6 +129,15 @@ void addPlaylistOptions(CLI::App& command, PlaylistOptions& options, std::string
     CLI::Option* outputDir = addOutputDirOption(command, folder, "chapters file");
     outputDir->needs(chapters)->description(outputDir->get_description() +
                                             "; only with --chapters");
+    addChoiceOption(
+        command, "--chapters-format", options.chaptersFormat,
+        {{"preset", ChapterFormat::Preset},
+         {"ogm", ChapterFormat::Ogm},
+         {"xml", ChapterFormat::Xml}},
+        "FORMAT",
+        "The chapters file's form: the preset list, plain OGM lines (CHAPTER01, CHAPTER01NAME) "
+        "or Matroska XML (NAME.chapters.xml); only with --chapters")
+        ->needs(chapters);
 }
 
 void addMkvOptions(CLI::App& command, MkvOptions& options) {

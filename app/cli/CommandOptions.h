@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "playlist/ChapterFile.h"
+
 namespace tessary::cli {
 
 // What tessary-cli was asked to do, as the parser fills it in.
@@ -53,6 +55,7 @@ struct PlaylistOptions {
     std::string source;
     bool tree = false;
     bool chapters = false;
+    ChapterFormat chaptersFormat = ChapterFormat::Preset;
 };
 
 // The mkv command's playlist (none: the disc's, when there is one) and whether the demuxed

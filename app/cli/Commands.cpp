@@ -241,6 +241,8 @@ int runPlaylist(const Options& options, Session& session, std::ostream& out) {
         job.outputFolder = folder;
         job.baseName = CutExt(namePart(playlist.source));
         job.chapters = result.read.chapters;
+        job.format = playlist.chaptersFormat;
+        job.language = titleLanguage(result.read);
         if (const auto stop =
                 runJob(session, [&] { chapters = writeChapterList(job, session.files); }))
             return *stop;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "jobs/FileNames.h"
+#include "ops/MatroskaPlan.h"
 #include "ops/OutputNames.h"
 #include "platform/OutputFile.h"
 #include "platform/Paths.h"
@@ -36,25 +37,23 @@ std::string discPlaylistOf(const std::string& source) {
     return fs::is_regular_file(candidate, error) ? candidate.string() : std::string();
 }
 
+std::string titleLanguage(const PlaylistRead& read) {
+    for (const DeclaredStream& stream : read.streams)
+        if (stream.kind == StreamKind::Audio && !stream.language.empty()) return stream.language;
+    return {};
+}
+
 WrittenFile writeChapterList(const ChaptersJobOptions& options, OutputFiles& files) {
     WrittenFile written;
     written.path =
-        chaptersFileName(outputPrefix(options.outputFolder, options.source, options.baseName));
+        chaptersFileName(outputPrefix(options.outputFolder, options.source, options.baseName),
+                         chapterFileExtension(options.format));
     // A name that leads to the source or the playlist (through a link) is refused.
     refuseInputAsOutput(written.path, {options.source, options.playlist},
                         "It is a file being read");
-    const std::unique_ptr<OutputFile> file = files.create(written.path);
-    static constexpr uint8_t kLineEnd[2] = {13, 10};
-    try {
-        for (const std::string& line : presetChapterList(options.chapters)) {
-            file->append(reinterpret_cast<const uint8_t*>(line.data()), line.size());
-            file->append(kLineEnd, sizeof kLineEnd);
-        }
-    } catch (...) {
-        closeAfterError(*file);
-        throw;
-    }
-    file->commit();
+    writeWholeFile(
+        files, written.path,
+        chapterFileText(options.chapters, options.format, muxLanguage(options.language)));
     written.size = sizeOnDisk(written.path);
     return written;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "jobs/WriteJobs.h"
+#include "playlist/ChapterFile.h"
 #include "playlist/PlaylistReader.h"
 
 namespace tessary {
@@ -44,11 +45,15 @@ struct ChaptersJobOptions {
     std::string outputFolder; // empty: beside the source
     std::string baseName;     // the output base name of the source's Read
     std::vector<Chapter> chapters;
+    ChapterFormat format = ChapterFormat::Preset;
+    std::string language; // the title's, as the playlist gives it ("en"); XML names it
 };
 
-// Writes the chapter list (every line followed by CR LF, the names' bytes as the playlist
-// gives them) to BASE.chapters.txt. Raises FileError when it cannot be written or would be a
-// file being read.
+// The title's language: that of the first audio stream it declares, else none.
+std::string titleLanguage(const PlaylistRead& read);
+
+// Writes the chapter file in the options' format to BASE.chapters.txt (BASE.chapters.xml for
+// XML). Raises FileError when it cannot be written or would be a file being read.
 WrittenFile writeChapterList(const ChaptersJobOptions& options, OutputFiles& files);
 
 } // namespace tessary

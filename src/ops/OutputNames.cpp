@@ -44,8 +44,8 @@ std::string demuxFileName(const std::string& prefix, std::string_view caption,
 std::string rebuiltFileName(const std::string& prefix) {
     return prefix + ".rebuilt.EVO";
 }
-std::string chaptersFileName(const std::string& prefix) {
-    return prefix + ".chapters.txt";
+std::string chaptersFileName(const std::string& prefix, std::string_view extension) {
+    return prefix + ".chapters" + std::string(extension);
 }
 std::string muxOptionsFileName(const std::string& prefix) {
     return prefix + ".mkvmerge.json";

@@ -31,7 +31,7 @@ std::string demuxFileName(const std::string& prefix, std::string_view caption,
 // chapters ("PREFIX.mkv-chapters.txt"), the Matroska file ("PREFIX.mkv") and the work folder
 // the Matroska file is made in ("PREFIX.work").
 std::string rebuiltFileName(const std::string& prefix);
-std::string chaptersFileName(const std::string& prefix);
+std::string chaptersFileName(const std::string& prefix, std::string_view extension = ".txt");
 std::string muxOptionsFileName(const std::string& prefix);
 std::string muxChaptersFileName(const std::string& prefix);
 std::string matroskaFileName(const std::string& prefix);

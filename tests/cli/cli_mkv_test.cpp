@@ -276,5 +276,40 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     }
 }
 
+// The OGM and XML chapter files are read by the muxer: the chapters it stores are the
+// playlist's, as the preset list gives them.
+TEST(CliMkv, TheMuxerTakesTheOgmAndXmlChapterFiles) {
+    if (programOutput("command -v mkvmerge mkvextract").empty())
+        GTEST_SKIP() << "mkvtoolnix is not installed";
+    const std::string source = (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string();
+    const std::string playlist = (demoDisc() / "ADV_OBJ" / "VPLST000.XPL").string();
+    TempDir out;
+    ASSERT_EQ(runCliArgs({"demux", "-q", "-s", "a0", "-o", out.path().string(), source}).status, 0);
+    const std::string audio = out.file("FEATURE_1_FEATURE_2.DD.stream.00.mpa").string();
+    std::ifstream presetFile(fs::path(TESSARY_SOURCE_DIR) / "tests" / "golden" / "chapters.txt");
+    std::string expected, line;
+    while (std::getline(presetFile, line))
+        if (line.rfind("CHAPTER", 0) == 0) expected += line.substr(0, line.find('\r')) + "\n";
+    ASSERT_FALSE(expected.empty());
+    for (const std::string format : {"ogm", "xml"}) {
+        const fs::path folder = out.file(format);
+        const CliResult result = runCliArgs({"playlist", "--chapters", "--chapters-format", format,
+                                             "-o", folder.string(), "--source", source, playlist});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const std::string file =
+            (folder / ("FEATURE_1.chapters." + std::string(format == "xml" ? "xml" : "txt")))
+                .string();
+        const std::string mka = (folder / "chapters.mka").string();
+        ASSERT_EQ(std::system(("mkvmerge -q -o '" + mka + "' --chapters '" + file + "' '" + audio +
+                               "' >/dev/null")
+                                  .c_str()),
+                  0)
+            << format;
+        std::string stored = programOutput("mkvextract '" + mka + "' chapters --simple -");
+        std::erase(stored, '\r');
+        EXPECT_EQ(stored, expected) << format;
+    }
+}
+
 } // namespace
 } // namespace tessary::test

@@ -56,6 +56,10 @@ const std::vector<GoldenCase> kCases = {
      "playlist --chapters -o @OUT@ --source @DISC@/HVDVD_TS/FEATURE_1.EVO "
      "@DISC@/ADV_OBJ/VPLST000.XPL",
      Output::WrittenFile, "FEATURE_1.chapters.txt"},
+    {"chapters.xml",
+     "playlist --chapters --chapters-format xml -o @OUT@ --source "
+     "@DISC@/HVDVD_TS/FEATURE_1.EVO @DISC@/ADV_OBJ/VPLST000.XPL",
+     Output::WrittenFile, "FEATURE_1.chapters.xml"},
 };
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
