@@ -87,6 +87,19 @@ void bindTextField(TextField& model, QLineEdit* widget, bool editable) {
                          [&model](const QString& text) { model.setText(text.toStdString()); });
 }
 
+void bindChoice(Choice& model, QComboBox* widget) {
+    for (const std::string& item : model.items())
+        widget->addItem(qs(item));
+    auto show = [&model, widget] {
+        showCommon(model, widget);
+        if (widget->currentIndex() != model.index()) widget->setCurrentIndex(model.index());
+    };
+    show();
+    model.changed.connect(show);
+    QObject::connect(widget, &QComboBox::activated, widget,
+                     [&model](int index) { model.setIndex(index); });
+}
+
 void appendLogLine(QTextEdit* view, const LogLine& line) {
     QTextCursor cursor(view->document());
     cursor.movePosition(QTextCursor::End);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,6 +23,7 @@ void bindCheckBox(CheckBox& model, QAbstractButton* widget);
 // column): a click on the label toggles the box, and both show the hint.
 void bindWrappedCheckBox(CheckBox& model, QAbstractButton* box, QLabel* caption);
 void bindTextField(TextField& model, QLineEdit* widget, bool editable);
+void bindChoice(Choice& model, QComboBox* widget);
 void bindMessageLog(MessageLog& model, QTextEdit* widget);
 // The tree is rebuilt whenever the model's nodes change; the top nodes are shown expanded.
 void bindTreeView(TreeView& model, QTreeWidget* widget);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -387,7 +388,12 @@ QWidget* MainWindow::buildOptionsPage() {
     browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     bindButton(main_.bbWorkdir, browse, [this] { main_.bbWorkdirClick(); });
     filesLayout->addWidget(browse, 3, 2);
-    filesLayout->setRowStretch(4, 1);
+    filesLayout->addWidget(new QLabel("Chapters file", files), 4, 0, 1, 3);
+    auto* chapters = new QComboBox(files);
+    chapters->setObjectName("cobChapters");
+    bindChoice(main_.cobChapters, chapters);
+    filesLayout->addWidget(chapters, 5, 0, 1, 3);
+    filesLayout->setRowStretch(6, 1);
     layout->addWidget(files, 1);
 
     auto* read = new QGroupBox(page);

@@ -103,6 +103,23 @@ public:
     void setValue(int value) { setText(std::to_string(value)); }
 };
 
+// A drop-down list of fixed items, one of them chosen.
+class Choice : public Control {
+public:
+    Choice(std::vector<std::string> items, int index, std::string hint)
+        : Control(std::move(hint)), items_(std::move(items)), index_(index) {}
+    const std::vector<std::string>& items() const { return items_; }
+    int index() const { return index_; }
+    // An index outside the items chooses the first.
+    void setIndex(int index) {
+        set(index_, index >= 0 && index < static_cast<int>(items_.size()) ? index : 0);
+    }
+
+private:
+    std::vector<std::string> items_;
+    int index_;
+};
+
 // A multi-line text view (or a hidden list of lines): its lines and whether it is shown.
 class TextList : public Control {
 public:

@@ -103,6 +103,11 @@ public:
     CheckBox cbLpcmWav{"LPCM as WAV",
                        "Demux writes LPCM audio of EVO and VOB files as playable .wav files",
                        false};
+    // The form of the file Write chapters writes, in the order of `ChapterFormat`.
+    Choice cobChapters{{"Preset list", "OGM (mkvmerge, ffmpeg)", "Matroska XML"},
+                       0,
+                       "The form of the chapters file: the preset list, plain OGM lines that "
+                       "mkvmerge, ffmpeg and most players read, or Matroska chapter XML"};
     RadioButton rbNoAuto{"No auto process", "", true};
     RadioButton rbAutoDemux{"Auto Demux", "Demux starts automatically after Read EVO", false};
     RadioButton rbAutoRebuild{"Auto Rebuild", "Rebuild starts automatically after Read EVO", false};

@@ -85,6 +85,8 @@ void TfMain::writeChapters() {
     options.outputFolder = eWorkdir.text();
     options.baseName = state.outputBaseName;
     options.chapters = lastPlaylist_.read.chapters;
+    options.format = static_cast<ChapterFormat>(cobChapters.index());
+    options.language = titleLanguage(lastPlaylist_.read);
     writeChapterList(options, *outputFiles_);
 }
 

@@ -18,8 +18,8 @@ namespace {
 enum class Part { State, Position, Size, Layout, Option };
 
 // Where a value lives. Its stored type follows: integers and integer fields as integers, boxes
-// as integers 1 and 0, strings and text fields as strings.
-using Target = std::variant<int*, CheckBox*, IntField*, std::string*, TextField*>;
+// as integers 1 and 0, strings and text fields as strings, a choice as the index of its item.
+using Target = std::variant<int*, CheckBox*, IntField*, std::string*, TextField*, Choice*>;
 
 // One stored value. `fit` brings a loaded integer into the window's limits; `then` runs after
 // loading, whether the value was stored or not.
@@ -91,6 +91,7 @@ auto settingsOf(TfMain& m) {
         {"ADV_PCK", Part::Option, &m.cbRBAdvanced},
         {"MakeMkv", Part::Option, &m.cbMakeMkv},
         {"LpcmAsWav", Part::Option, &m.cbLpcmWav},
+        {"ChaptersFormat", Part::Option, &m.cobChapters},
     });
 }
 
@@ -119,6 +120,11 @@ private:
     bool load(const Setting& s, IntField& field) {
         const std::optional<int32_t> stored = integer(s.name);
         if (stored) field.setValue(fitField(*stored, field.maxLength()));
+        return stored.has_value();
+    }
+    bool load(const Setting& s, Choice& choice) {
+        const std::optional<int32_t> stored = integer(s.name);
+        if (stored) choice.setIndex(*stored);
         return stored.has_value();
     }
     bool load(const Setting& s, std::string& value) {
@@ -168,6 +174,7 @@ private:
     }
     void write(const char* name, const CheckBox& box) { write(name, box.checked() ? 1 : 0); }
     void write(const char* name, const TextField& field) { write(name, field.text()); }
+    void write(const char* name, const Choice& choice) { write(name, choice.index()); }
     // The field shows the value saved: a text that is no number becomes 0.
     void write(const char* name, IntField& field) {
         const int value = field.value();

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -747,6 +748,14 @@ TEST_F(Window, ReadXplShowsTheSourcesTitleAndWriteChaptersWritesItsChapterList) 
     expected += "Header=\r\nFooter=\r\n";
     const Bytes written = fileBytes(dir.file("FEATURE_1_FEATURE_2.chapters.txt"));
     EXPECT_EQ(std::string(written.begin(), written.end()), expected);
+
+    // Matroska XML chosen on the Options tab: the command line's file, under the feature's name.
+    widget<QComboBox>("cobChapters")->setCurrentIndex(2);
+    Q_EMIT widget<QComboBox>("cobChapters")->activated(2);
+    QTest::mouseClick(widget<QPushButton>("bWriteChaps"), Qt::LeftButton);
+    EXPECT_EQ(
+        fileBytes(dir.file("FEATURE_1_FEATURE_2.chapters.xml")),
+        fileBytes(std::filesystem::path(TESSARY_SOURCE_DIR) / "tests" / "golden" / "chapters.xml"));
     EXPECT_TRUE(ui.errors.empty());
 }
 

@@ -82,6 +82,7 @@ void changeEverything(TfMain& m) {
     m.cbAutoClear.setChecked(true);
     m.cbRBAdvanced.setChecked(true);
     m.cbLpcmWav.setChecked(true);
+    m.cobChapters.setIndex(2);
 }
 
 } // namespace
@@ -96,7 +97,7 @@ TEST(Settings, FirstStartKeepsEveryDefaultAndTheFirstCloseStoresEveryValue) {
     EXPECT_EQ(w.placementNotices, 0);
 
     w.main.RegWrite();
-    EXPECT_EQ(store.values.size(), 24u);
+    EXPECT_EQ(store.values.size(), 25u);
     EXPECT_EQ(*store.integer("FastSize"), 300);
     EXPECT_EQ(*store.integer("AutoDemux"), 0);
     EXPECT_EQ(*store.string("Workdir"), "");
@@ -123,7 +124,7 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     for (const char* name :
          {"WindowState", "Top", "Left", "Width", "Height", "TreeWidth", "Continue", "FastCheck",
           "CountFrames", "Details", "AutoRead", "AutoDemux", "AutoRebuild", "AutoClear", "FastSize",
-          "ADV_PCK", "LpcmAsWav", "MakeMkv"})
+          "ADV_PCK", "LpcmAsWav", "MakeMkv", "ChaptersFormat"})
         EXPECT_NE(store.integer(name), nullptr) << name;
     for (const char* name : {"AudioExt", "VideoExt", "SubExt", "Workdir", "EVOdir", "XPLdir"})
         EXPECT_NE(store.string(name), nullptr) << name;
@@ -156,6 +157,7 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     EXPECT_TRUE(m.cbAutoClear.checked());
     EXPECT_TRUE(m.cbRBAdvanced.checked());
     EXPECT_TRUE(m.cbLpcmWav.checked());
+    EXPECT_EQ(m.cobChapters.index(), 2);
 }
 
 TEST(Settings, LoadingReadsExactlyTheValuesSavingWritesWithTheirTypes) {
