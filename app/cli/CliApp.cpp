@@ -95,6 +95,9 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
     addExtension("--video-ext", options.videoExt, "video");
     addExtension("--audio-ext", options.audioExt, "audio");
     addExtension("--sub-ext", options.subExt, "subpicture");
+    command.add_flag("--codec-ext", options.codecExt,
+                     "Name each audio and video file by its codec (.264, .vc1, .m2v, .ac3, "
+                     ".eac3, .dts, .thd, .pcm, .mlp) instead of the extensions above");
     command.add_flag("--lpcm-wav", options.lpcmWav,
                      "Write LPCM audio of EVO and VOB sources as .wav files");
 }

@@ -41,6 +41,7 @@ struct DemuxOptions {
     std::string videoExt = "mpv";
     std::string audioExt = "mpa";
     std::string subExt = "sup";
+    bool codecExt = false;
     bool lpcmWav = false;
 };
 

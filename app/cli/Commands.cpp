@@ -62,7 +62,8 @@ DemuxJobOptions demuxJobOptions(const Options& options, std::vector<ChosenStream
     job.pass = readJobOptions(options.read).pass;
     job.outputFolder = options.write.outputDir;
     job.streams = std::move(chosen);
-    job.extensions = {options.demux.videoExt, options.demux.audioExt, options.demux.subExt};
+    job.extensions = {options.demux.videoExt, options.demux.audioExt, options.demux.subExt,
+                      options.demux.codecExt};
     job.lpcmAsWav = options.demux.lpcmWav;
     return job;
 }

@@ -378,22 +378,26 @@ QWidget* MainWindow::buildOptionsPage() {
         bindTextField(*field, edit, true);
         filesLayout->addWidget(edit, 1, column++);
     }
-    filesLayout->addWidget(new QLabel("Output folder", files), 2, 0, 1, 3);
+    auto* codecExt = new QCheckBox(files);
+    codecExt->setObjectName("cbCodecExt");
+    bindCheckBox(main_.cbCodecExt, codecExt);
+    filesLayout->addWidget(codecExt, 2, 0, 1, 3);
+    filesLayout->addWidget(new QLabel("Output folder", files), 3, 0, 1, 3);
     auto* workdir = new QLineEdit(files);
     workdir->setObjectName("eWorkdir");
     bindTextField(main_.eWorkdir, workdir, true);
-    filesLayout->addWidget(workdir, 3, 0, 1, 2);
+    filesLayout->addWidget(workdir, 4, 0, 1, 2);
     auto* browse = new QToolButton(files);
     browse->setObjectName("bbWorkdir");
     browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     bindButton(main_.bbWorkdir, browse, [this] { main_.bbWorkdirClick(); });
-    filesLayout->addWidget(browse, 3, 2);
-    filesLayout->addWidget(new QLabel("Chapters file", files), 4, 0, 1, 3);
+    filesLayout->addWidget(browse, 4, 2);
+    filesLayout->addWidget(new QLabel("Chapters file", files), 5, 0, 1, 3);
     auto* chapters = new QComboBox(files);
     chapters->setObjectName("cobChapters");
     bindChoice(main_.cobChapters, chapters);
-    filesLayout->addWidget(chapters, 5, 0, 1, 3);
-    filesLayout->setRowStretch(6, 1);
+    filesLayout->addWidget(chapters, 6, 0, 1, 3);
+    filesLayout->setRowStretch(7, 1);
     layout->addWidget(files, 1);
 
     auto* read = new QGroupBox(page);

@@ -24,6 +24,15 @@ std::optional<uint64_t> sizeOnDisk(const std::string& path) {
     return size;
 }
 
+std::string codecExtension(const StreamType& type) {
+    static constexpr std::pair<std::string_view, const char*> kExtensions[] = {
+        {"MPEG-2", "m2v"}, {"H.264", "264"},  {"VC-1", "vc1"}, {"AC-3", "ac3"}, {"E-AC-3", "eac3"},
+        {"DTS", "dts"},    {"TrueHD", "thd"}, {"LPCM", "pcm"}, {"MLP", "mlp"}};
+    for (const auto& [codec, extension] : kExtensions)
+        if (type.codecName == codec) return extension;
+    return "sup";
+}
+
 DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     RunState& state = context.state;
     state.frameCounts = {0, 0};
@@ -49,6 +58,12 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
         std::string extension = options.extensions.subpicture;
         if (kind == StreamKind::Video) extension = options.extensions.video;
         if (kind == StreamKind::Audio) extension = wav ? "wav" : options.extensions.audio;
+        if (options.extensions.byCodec && !wav)
+            if (const StreamType* type = findStreamType(
+                    kind,
+                    static_cast<uint32_t>(state.streamTable[static_cast<std::size_t>(chosen.slot)]),
+                    sourceTypeOf(options.source)))
+                extension = codecExtension(*type);
         targets.push_back(
             {chosen.slot, demuxFileName(result.prefix, chosen.caption, extension), wav});
         result.files.push_back(

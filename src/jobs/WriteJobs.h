@@ -9,6 +9,7 @@
 
 #include "jobs/JobContext.h"
 #include "jobs/ReadJob.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -23,7 +24,13 @@ struct OutputExtensions {
     std::string video = "mpv";
     std::string audio = "mpa";
     std::string subpicture = "sup";
+    // Each audio and video file named by its codec instead: .m2v, .264, .vc1, .ac3, .eac3,
+    // .dts, .thd, .pcm, .mlp; subpictures .sup (LPCM as WAV stays .wav).
+    bool byCodec = false;
 };
+
+// The extension of a stream's file when files are named by codec.
+std::string codecExtension(const StreamType& type);
 
 // The options of a Demux of the source that the last Read found the streams of.
 struct DemuxJobOptions {

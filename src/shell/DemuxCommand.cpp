@@ -36,7 +36,7 @@ DemuxJobOptions TfMain::demuxOptions() {
     options.pass = passOptions();
     options.outputFolder = eWorkdir.text();
     options.streams = chosenStreams();
-    options.extensions = {eVideoExt.text(), eAudioExt.text(), eSubExt.text()};
+    options.extensions = {eVideoExt.text(), eAudioExt.text(), eSubExt.text(), cbCodecExt.checked()};
     options.lpcmAsWav = cbLpcmWav.checked();
     return options;
 }

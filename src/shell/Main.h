@@ -100,6 +100,10 @@ public:
                        "mkvmerge puts the demuxed streams into one MKV file, with the playlist's "
                        "names, languages and chapters",
                        false};
+    CheckBox cbCodecExt{"Extensions by codec",
+                        "Demux names each audio and video file by its codec (.264, .vc1, .m2v, "
+                        ".ac3, .eac3, .dts, .thd, .pcm, .mlp) instead of the extensions above",
+                        false};
     CheckBox cbLpcmWav{"LPCM as WAV",
                        "Demux writes LPCM audio of EVO and VOB files as playable .wav files",
                        false};

@@ -92,6 +92,7 @@ auto settingsOf(TfMain& m) {
         {"MakeMkv", Part::Option, &m.cbMakeMkv},
         {"LpcmAsWav", Part::Option, &m.cbLpcmWav},
         {"ChaptersFormat", Part::Option, &m.cobChapters},
+        {"CodecExt", Part::Option, &m.cbCodecExt},
     });
 }
 

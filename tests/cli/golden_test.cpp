@@ -49,6 +49,8 @@ const std::vector<GoldenCase> kCases = {
     {"read.json", "read --format json @DISC@/HVDVD_TS/FEATURE_1.EVO"},
     {"demux.txt", "demux -q --color never -o @OUT@ @DISC@/HVDVD_TS/FEATURE_1.EVO",
      Output::WrittenFiles},
+    {"demux-codec-ext.txt", "demux -q --codec-ext -o @OUT@ @DISC@/HVDVD_TS/FEATURE_1.EVO",
+     Output::WrittenFiles},
     {"demux-log.txt", "demux -q --color never -o @OUT@ @DISC@/HVDVD_TS/FEATURE_1.EVO"},
     {"playlist.txt", "playlist --color never --source @DISC@/HVDVD_TS/FEATURE_1.EVO "
                      "@DISC@/ADV_OBJ/VPLST000.XPL"},

@@ -83,6 +83,7 @@ void changeEverything(TfMain& m) {
     m.cbRBAdvanced.setChecked(true);
     m.cbLpcmWav.setChecked(true);
     m.cobChapters.setIndex(2);
+    m.cbCodecExt.setChecked(true);
 }
 
 } // namespace
@@ -97,7 +98,7 @@ TEST(Settings, FirstStartKeepsEveryDefaultAndTheFirstCloseStoresEveryValue) {
     EXPECT_EQ(w.placementNotices, 0);
 
     w.main.RegWrite();
-    EXPECT_EQ(store.values.size(), 25u);
+    EXPECT_EQ(store.values.size(), 26u);
     EXPECT_EQ(*store.integer("FastSize"), 300);
     EXPECT_EQ(*store.integer("AutoDemux"), 0);
     EXPECT_EQ(*store.string("Workdir"), "");
@@ -122,9 +123,10 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     }
 
     for (const char* name :
-         {"WindowState", "Top", "Left", "Width", "Height", "TreeWidth", "Continue", "FastCheck",
-          "CountFrames", "Details", "AutoRead", "AutoDemux", "AutoRebuild", "AutoClear", "FastSize",
-          "ADV_PCK", "LpcmAsWav", "MakeMkv", "ChaptersFormat"})
+         {"WindowState", "Top",       "Left",        "Width",          "Height",
+          "TreeWidth",   "Continue",  "FastCheck",   "CountFrames",    "Details",
+          "AutoRead",    "AutoDemux", "AutoRebuild", "AutoClear",      "FastSize",
+          "ADV_PCK",     "LpcmAsWav", "MakeMkv",     "ChaptersFormat", "CodecExt"})
         EXPECT_NE(store.integer(name), nullptr) << name;
     for (const char* name : {"AudioExt", "VideoExt", "SubExt", "Workdir", "EVOdir", "XPLdir"})
         EXPECT_NE(store.string(name), nullptr) << name;
@@ -158,6 +160,7 @@ TEST(Settings, EveryValueRoundTripsWithItsType) {
     EXPECT_TRUE(m.cbRBAdvanced.checked());
     EXPECT_TRUE(m.cbLpcmWav.checked());
     EXPECT_EQ(m.cobChapters.index(), 2);
+    EXPECT_TRUE(m.cbCodecExt.checked());
 }
 
 TEST(Settings, LoadingReadsExactlyTheValuesSavingWritesWithTheirTypes) {
