@@ -181,6 +181,11 @@ MatroskaResult makeMatroska(const MatroskaJobOptions& options, JobContext& conte
 
     result.subpictures =
         keepBeside(result.plan.subpictureFiles, target.empty() ? "." : target, result.warnings);
+    // The files written are named where they are at the end: the subpictures beside the
+    // Matroska file (keepBeside answers file for file, in order).
+    for (std::size_t i = 0; i < result.subpictures.size(); ++i)
+        for (WrittenFile& file : result.demux.files)
+            if (file.path == result.plan.subpictureFiles[i]) file.path = result.subpictures[i];
     if (!options.keepWorkFolder) removeWorkFolder(result, nullptr, result.warnings);
     return result;
 }

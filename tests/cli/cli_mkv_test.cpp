@@ -240,6 +240,15 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     for (const auto& track : report["matroska"]["tracks"])
         delays.push_back(track["delayMs"].get<int64_t>());
     const MatroskaSummary made = summarize(mkv, delays);
+    // Each output is named where it is at the end: the subpictures beside the MKV, with a size.
+    std::vector<std::string> subpictureOutputs;
+    for (const auto& output : report["outputs"])
+        if (output["stream"].get<std::string>().front() == 's') {
+            subpictureOutputs.push_back(output["path"].get<std::string>());
+            EXPECT_FALSE(output["size"].is_null()) << output;
+        }
+    EXPECT_EQ(subpictureOutputs, report["matroska"]["subpictures"].get<std::vector<std::string>>());
+    EXPECT_EQ(subpictureOutputs.size(), 2u);
     EXPECT_EQ(made.tracks, (std::vector<std::string>{
                                "video AVC/H.264/MPEG-4p10 Main und 0ms",
                                "video VC-1 Alternate und 0ms", "audio AC-3 English en 0ms",
