@@ -36,6 +36,7 @@ json foundStream(const FoundStream& stream) {
     entry["substreamId"] = orNull(stream.substreamId);
     entry["firstPts"] = orNull(stream.firstPts);
     entry["firstPtsOffsetMs"] = orNull(stream.firstPtsOffsetMs);
+    entry["delayMs"] = orNull(stream.delayMs);
     if (stream.kind == StreamKind::Video) {
         entry["frames"] = orNull(stream.frames);
         entry["duration"] = orNull(stream.duration);

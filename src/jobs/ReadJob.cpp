@@ -9,6 +9,7 @@
 #include "jobs/PortHost.h"
 #include "jobs/StreamKeys.h"
 #include "ops/FrameReport.h"
+#include "ops/MatroskaPlan.h"
 #include "ops/StreamNames.h"
 #include "platform/Format.h"
 #include "platform/InputFile.h"
@@ -54,6 +55,8 @@ FoundStream describeStream(const RunState& state, int slot, SourceType source, b
     if (const uint32_t pts = state.firstPts[index]; pts != kNoPts) {
         stream.firstPts = pts;
         stream.firstPtsOffsetMs = ptsOffsetMs(pts, state.firstVideoPtm);
+        if (const uint32_t video = firstVideoPts(state); video != kNoPts)
+            stream.delayMs = delayMs(pts, video);
     }
     if (ref.kind == StreamKind::Video && countFrames) {
         const auto n = static_cast<std::size_t>(ref.number);

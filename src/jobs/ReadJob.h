@@ -33,8 +33,11 @@ struct FoundStream {
     std::string caption;
     std::optional<uint32_t> firstPts;
     std::optional<uint32_t> firstPtsOffsetMs; // behind the first video frame, modulo 2^32
-    std::optional<uint32_t> frames;           // video, when frames were counted
-    std::optional<double> duration;           // seconds, when counted and the rate is known
+    // The first PTS minus the first video PTS, signed and rounded to the ms, the short way
+    // round the wrap of the time stamps: the delay the Matroska step gives the track.
+    std::optional<int64_t> delayMs;
+    std::optional<uint32_t> frames; // video, when frames were counted
+    std::optional<double> duration; // seconds, when counted and the rate is known
     std::vector<ReportField> fields;
 };
 

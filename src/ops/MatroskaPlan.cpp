@@ -13,16 +13,6 @@ namespace tessary {
 
 namespace {
 
-// The first video PTS the Read reported: that of the lowest-numbered video stream, else the
-// navigation data's first video PTM.
-uint32_t firstVideoPts(const RunState& state) {
-    for (int number = 0; number < kVideoStreams; ++number) {
-        const uint32_t pts = state.firstPts[static_cast<std::size_t>(videoSlot(number))];
-        if (pts != kNoPts) return pts;
-    }
-    return state.firstVideoPtm;
-}
-
 const DeclaredStream* declared(const PlaylistRead* playlist, StreamRef stream) {
     if (!playlist) return nullptr;
     for (const DeclaredStream& candidate : playlist->streams)
@@ -57,6 +47,14 @@ void appendJsonString(std::string& out, const std::string& text) {
 }
 
 } // namespace
+
+uint32_t firstVideoPts(const RunState& state) {
+    for (int number = 0; number < kVideoStreams; ++number) {
+        const uint32_t pts = state.firstPts[static_cast<std::size_t>(videoSlot(number))];
+        if (pts != kNoPts) return pts;
+    }
+    return state.firstVideoPtm;
+}
 
 int64_t delayMs(uint32_t pts, uint32_t reference) {
     const auto ticks = static_cast<int32_t>(pts - reference);

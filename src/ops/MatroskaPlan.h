@@ -47,6 +47,9 @@ MuxPlan planMatroska(const RunState& state, const std::vector<DemuxedStream>& st
 // `pts` minus `reference` in whole milliseconds (rounded), the difference taken across the
 // wrap of the 32-bit time stamps as the shorter way round.
 int64_t delayMs(uint32_t pts, uint32_t reference);
+// The first video PTS the Read reported: that of the lowest-numbered video stream, else the
+// navigation data's first video PTM.
+uint32_t firstVideoPts(const RunState& state);
 
 // The muxer's default duration for a frame rate: an exact fraction for the NTSC-family rates
 // ("24000/1001p"), otherwise frames per second ("25p"); empty for no rate.
