@@ -26,7 +26,9 @@ namespace {
 // Returns the SOURCE option, for a command that takes fewer kinds of source.
 CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     CLI::Option* source =
-        command.add_option("SOURCE", options.source, "The .EVO, .VOB or .AOB file to read")
+        command
+            .add_option("SOURCE", options.source,
+                        "The .EVO, .VOB or .AOB file to read; with --title, the disc")
             ->required();
     describeValue(source, "SOURCE", ValueKind::File);
     command.add_flag("--no-continue", options.noContinue,
@@ -43,6 +45,13 @@ CLI::Option* addReadOptions(CLI::App& command, ReadOptions& options) {
     command.add_flag("--strict", options.strict,
                      "Stop with exit status 4 when the source holds no MPEG program stream "
                      "or is encrypted");
+    describeValue(command
+                      .add_option("--title", options.title,
+                                  "Read title N of the disc given as SOURCE (its folder, its "
+                                  "HVDVD_TS folder or its playlist): its first EVO file, with "
+                                  "the title's names, languages and chapters")
+                      ->check(CLI::PositiveNumber),
+                  "N", ValueKind::Text);
     return source;
 }
 
@@ -105,9 +114,11 @@ void addDemuxOptions(CLI::App& command, DemuxOptions& options) {
 // Rebuild writes HD DVD packs: its source must be an EVO file, refused before it is read.
 void addRebuildOptions(CLI::App& command, CLI::Option& source, RebuildOptions& options) {
     source.description("The .EVO file to read and rebuild");
+    // A disc (a folder or its playlist) stands for the EVO file of the title that --title names.
     source.check(CLI::Validator(
         [](std::string& path) {
-            return upperCase(extensionPart(path)) == ".EVO"
+            const std::string extension = upperCase(extensionPart(path));
+            return extension == ".EVO" || extension == ".XPL" || folderExists(path)
                        ? std::string()
                        : "\"" + path + "\" is not an .EVO file: only EVO files can be rebuilt";
         },
@@ -153,6 +164,15 @@ void addMkvOptions(CLI::App& command, MkvOptions& options) {
                      "Keep the work folder of demuxed files after the Matroska file is made");
 }
 
+void addTitlesOptions(CLI::App& command, TitlesOptions& options) {
+    describeValue(command
+                      .add_option("DISC", options.disc,
+                                  "The disc: its folder, its HVDVD_TS folder or its playlist "
+                                  "(VPLST000.XPL)")
+                      ->required(),
+                  "DISC", ValueKind::File);
+}
+
 void addOutputOptions(CLI::App& command, OutputOptions& options) {
     addChoiceOption(command, "--color", options.colour,
                     {{"auto", Colour::Auto}, {"always", Colour::Always}, {"never", Colour::Never}},
@@ -175,6 +195,7 @@ struct Commands {
     CLI::App* rebuild;
     CLI::App* playlist;
     CLI::App* mkv;
+    CLI::App* titles;
 };
 
 // Defines tessary-cli's commands and options on `app`, each bound to its field of `options`.
@@ -225,10 +246,15 @@ Commands defineCommandLine(CLI::App& app, Options& options) {
     addMkvOptions(*mkvCommand, options.mkv);
     addOutputOptions(*mkvCommand, options.output);
 
+    CLI::App* titlesCommand = app.add_subcommand(
+        "titles", "List the titles of a disc's playlist: their files, streams and chapters");
+    addTitlesOptions(*titlesCommand, options.titles);
+    addOutputOptions(*titlesCommand, options.output);
+
     for (CLI::App* command :
-         {readCommand, demuxCommand, rebuildCommand, playlistCommand, mkvCommand})
+         {readCommand, demuxCommand, rebuildCommand, playlistCommand, mkvCommand, titlesCommand})
         command->footer(kDashNote);
-    return {demuxCommand, rebuildCommand, playlistCommand, mkvCommand};
+    return {demuxCommand, rebuildCommand, playlistCommand, mkvCommand, titlesCommand};
 }
 
 constexpr const char* kAbout = "Tessary: reports, extracts and rebuilds the streams of HD DVD "
@@ -271,6 +297,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
 
     Session session(options.output, out, err, stdoutIsTerminal, stderrIsTerminal);
+    if (*commands.titles) return runTitles(options, session, out);
     if (*commands.playlist) return runPlaylist(options, session, out);
     if (*commands.mkv) return runMkv(options, session, out, err);
     const Pass pass = *commands.demux     ? Pass::Demux

@@ -26,6 +26,12 @@ struct ReadOptions {
     bool noCountFrames = false;
     bool noDetails = false;
     bool strict = false; // no program stream found, or encrypted: stop with kExitNoProgramStream
+    int title = 0;       // not 0: `source` is a disc, and this title's first file is read
+};
+
+// The titles command's disc: its folder, its HVDVD_TS folder or its playlist.
+struct TitlesOptions {
+    std::string disc;
 };
 
 // What a command does after the Read: nothing, a Demux or a Rebuild.
@@ -74,6 +80,7 @@ struct Options {
     RebuildOptions rebuild;
     PlaylistOptions playlist;
     MkvOptions mkv;
+    TitlesOptions titles;
     OutputOptions output;
     std::string completionShell; // --completion: print the script for this shell
 };

@@ -11,6 +11,7 @@
 #include "jobs/PlaylistJobs.h"
 #include "jobs/ReadJob.h"
 #include "jobs/StreamKeys.h"
+#include "jobs/TitlesJob.h"
 #include "jobs/WriteJobs.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -106,11 +107,70 @@ RunSummary summaryAfter(const ReadResult& read, const ReadOptions& options,
     return summarizeRun(session.state, read.source, !options.noCountFrames, &slots);
 }
 
+// With --title, the source given is a disc: its title's first EVO file becomes the source and
+// the disc's playlist is returned. Nothing when the command goes on, else its exit status.
+std::optional<int> takeTitle(Options& options, Session& session, std::string& playlist) {
+    if (options.read.title == 0) return std::nullopt;
+    return runJob(session, [&] {
+        TitleSource title = titleSource(options.read.source, options.read.title, session);
+        options.read.source = std::move(title.source);
+        playlist = std::move(title.playlist);
+    });
+}
+
+// The captions of the streams the title declares, in place of the Read's, as the files of a
+// Demux after reading the playlist are named.
+void takeDeclaredCaptions(const PlaylistRead& title, std::vector<ChosenStream>& chosen) {
+    for (const DeclaredStream& declared : title.streams) {
+        if (declared.number >= streamCount(declared.kind)) continue;
+        const int slot = slotOf({declared.kind, declared.number});
+        for (ChosenStream& stream : chosen)
+            if (stream.slot == slot) stream.caption = declared.text;
+    }
+}
+
+// Reads the playlist's title (by number with --title, else the one that plays the source).
+// Nothing when the command goes on, else its exit status. Without the title nothing of the
+// playlist is used; with it, the warnings are of chapters left out.
+std::optional<int> readTitle(const Options& options, const std::string& playlistPath,
+                             Session& session, PlaylistResult& playlist) {
+    MediaAttributes attributes;
+    if (const auto stop = runJob(session, [&] {
+            readPlaylistTitle({playlistPath, options.read.source, options.read.title}, attributes,
+                              session, playlist);
+        }))
+        return stop;
+    for (const std::string& warning : playlist.warnings)
+        session.warnings.add(playlist.titleFound() ? warning
+                                                   : warning + ": no names, languages or chapters");
+    return std::nullopt;
+}
+
 } // namespace
+
+// Lists the disc's titles: after the log, one line per title and one per declared stream.
+int runTitles(const Options& options, Session& session, std::ostream& out) {
+    TitlesResult titles;
+    if (const auto stop =
+            runJob(session, [&] { titles = listTitles(options.titles.disc, session); }))
+        return *stop;
+    for (const std::string& warning : titles.warnings)
+        session.warnings.add(warning);
+    if (session.json)
+        session.printJson(out, titlesReport(titles, session.messages()));
+    else
+        printTitles(out, titles);
+    return kExitOk;
+}
 
 // Reads the source and then, for demux and rebuild, writes the chosen streams. Nothing chosen:
 // the pass is skipped with a warning.
-int runSource(const Options& options, Pass pass, Session& session, std::ostream& out) {
+int runSource(Options options, Pass pass, Session& session, std::ostream& out) {
+    std::string playlistPath;
+    if (const auto stop = takeTitle(options, session, playlistPath)) return *stop;
+    PlaylistResult playlist;
+    if (pass == Pass::Demux && !playlistPath.empty())
+        if (const auto stop = readTitle(options, playlistPath, session, playlist)) return *stop;
     if (pass != Pass::None)
         if (const auto stop = makeOutputFolder(options.write.outputDir, session)) return *stop;
     ReadResult read;
@@ -121,8 +181,8 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
         return kExitOk;
     }
 
-    const std::vector<ChosenStream> chosen =
-        chosenStreams(options.write.select, read, session.warnings);
+    std::vector<ChosenStream> chosen = chosenStreams(options.write.select, read, session.warnings);
+    if (playlist.titleFound()) takeDeclaredCaptions(playlist.read, chosen);
     const bool demux = pass == Pass::Demux;
     if (chosen.empty())
         session.warnings.add(std::string("no stream to ") + (demux ? "demux" : "rebuild") + " in " +
@@ -169,25 +229,17 @@ int runSource(const Options& options, Pass pass, Session& session, std::ostream&
 // Reads the playlist (for names, languages and chapters) and the source, demuxes the chosen
 // streams into a work folder, and has mkvmerge make DIR/NAME.mkv of them. The work folder
 // goes once the file is made, unless it is to be kept.
-int runMkv(const Options& options, Session& session, std::ostream& out, std::ostream& err) {
+int runMkv(Options options, Session& session, std::ostream& out, std::ostream& err) {
+    std::string titlePlaylist;
+    if (const auto stop = takeTitle(options, session, titlePlaylist)) return *stop;
     if (const auto stop = makeOutputFolder(options.write.outputDir, session)) return *stop;
 
-    const std::string playlistPath =
-        options.mkv.playlist.empty() ? discPlaylistOf(options.read.source) : options.mkv.playlist;
+    const std::string playlistPath = !options.mkv.playlist.empty() ? options.mkv.playlist
+                                     : !titlePlaylist.empty()      ? titlePlaylist
+                                                              : discPlaylistOf(options.read.source);
     PlaylistResult playlist;
-    if (!playlistPath.empty()) {
-        MediaAttributes attributes;
-        if (const auto stop = runJob(session, [&] {
-                readPlaylistTitle({playlistPath, options.read.source}, attributes, session,
-                                  playlist);
-            }))
-            return *stop;
-        // Without the title nothing of the playlist goes into the MKV; with it, the warnings are
-        // of chapters left out.
-        for (const std::string& warning : playlist.warnings)
-            session.warnings.add(
-                playlist.titleFound() ? warning : warning + ": no names, languages or chapters");
-    }
+    if (!playlistPath.empty())
+        if (const auto stop = readTitle(options, playlistPath, session, playlist)) return *stop;
     ReadResult read;
     if (const auto stop = readChosenSource(options.read, session, read, out)) return *stop;
 

@@ -79,6 +79,38 @@ json writtenFiles(const std::vector<const WrittenFile*>& files) {
     return outputs;
 }
 
+json chapterList(const std::vector<Chapter>& chapters) {
+    json list = json::array();
+    for (const Chapter& chapter : chapters)
+        list.push_back({{"time", chapter.time}, {"name", chapter.name}});
+    return list;
+}
+
+json discTitle(const DiscTitle& title) {
+    const TitleEntry& entry = title.read.title;
+    json files = json::array();
+    for (const TitleFile& file : title.files)
+        files.push_back({{"clip", file.clip}, {"path", file.path}, {"exists", file.exists}});
+    json streams = json::array();
+    for (const DeclaredStream& stream : title.read.streams) {
+        json item = {{"key", keyName(stream.kind, stream.number)},
+                     {"kind", kindName(stream.kind)},
+                     {"number", stream.number},
+                     {"text", stream.text}};
+        describeDeclared(item, &stream);
+        streams.push_back(std::move(item));
+    }
+    return {{"number", entry.number},
+            {"id", entry.id},
+            {"name", entry.name},
+            {"durationText", entry.duration},
+            {"duration", entry.durationMs ? json(static_cast<double>(*entry.durationMs) / 1000)
+                                          : json(nullptr)},
+            {"files", std::move(files)},
+            {"streams", std::move(streams)},
+            {"chapters", chapterList(title.read.chapters)}};
+}
+
 json treeNodes(const std::vector<TreeNode>& nodes) {
     json list = json::array();
     for (const TreeNode& node : nodes)
@@ -207,9 +239,7 @@ nlohmann::ordered_json mkvReport(const ReadResult& read, const RunSummary& summa
              {"delayMs", track.delayMs},
              {"defaultDuration",
               track.defaultDuration.empty() ? json(nullptr) : json(track.defaultDuration)}});
-    json chapters = json::array();
-    for (const Chapter& chapter : plan.chapters)
-        chapters.push_back({{"time", chapter.time}, {"name", chapter.name}});
+    json chapters = chapterList(plan.chapters);
     report["matroska"] = {{"path", plan.output},
                           {"made", matroska.outcome.made},
                           {"command", matroska.outcome.command},
@@ -217,6 +247,22 @@ nlohmann::ordered_json mkvReport(const ReadResult& read, const RunSummary& summa
                           {"tracks", std::move(tracks)},
                           {"chapters", std::move(chapters)},
                           {"subpictures", matroska.subpictures}};
+    return report;
+}
+
+nlohmann::ordered_json titlesReport(const TitlesResult& titles, const MessageLog& log) {
+    json report;
+    report["command"] = "titles";
+    report["disc"] = titles.disc;
+    report["playlist"] = titles.paths.playlist;
+    report["evoFolder"] =
+        titles.paths.evoFolder.empty() ? json(nullptr) : json(titles.paths.evoFolder);
+    json list = json::array();
+    for (const DiscTitle& title : titles.titles)
+        list.push_back(discTitle(title));
+    report["titles"] = std::move(list);
+    report["log"] = logLines(log);
+    report["logRuns"] = logRuns(log);
     return report;
 }
 

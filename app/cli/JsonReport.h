@@ -6,6 +6,7 @@
 #include "jobs/MatroskaJob.h"
 #include "jobs/PlaylistJobs.h"
 #include "jobs/ReadJob.h"
+#include "jobs/TitlesJob.h"
 #include "jobs/WriteJobs.h"
 #include "shell/MessageLog.h"
 
@@ -40,6 +41,11 @@ nlohmann::ordered_json playlistReport(const PlaylistResult& playlist, const Mess
 // and name) and the subpicture files kept beside it.
 nlohmann::ordered_json mkvReport(const ReadResult& read, const RunSummary& summary,
                                  const MessageLog& log, const MatroskaResult& matroska);
+
+// The titles of a disc: the disc as given, its playlist and EVO folder, and per title its
+// number, id, name, duration, the files it plays (whether each is on disk), the streams it
+// declares and its chapters; the log lines.
+nlohmann::ordered_json titlesReport(const TitlesResult& titles, const MessageLog& log);
 
 // The tree that the playlist's title gives, or the empty tree of its kinds when none was found.
 std::vector<TreeNode> playlistTree(const PlaylistResult& playlist);

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "jobs/StreamKeys.h"
+
 namespace tessary::cli {
 
 std::string plainLine(const LogLine& line) {
@@ -42,6 +44,19 @@ void printTree(std::ostream& out, const std::vector<TreeNode>& nodes, int level)
     for (const TreeNode& node : nodes) {
         out << std::string(2 * static_cast<std::size_t>(level), ' ') << node.text << '\n';
         printTree(out, node.children, level + 1);
+    }
+}
+
+void printTitles(std::ostream& out, const TitlesResult& titles) {
+    for (const DiscTitle& title : titles.titles) {
+        out << "Title " << titleLine(title) << '\n';
+        for (const DeclaredStream& stream : title.read.streams)
+            // A video stream's text does not hold its description.
+            out << "   " << keyName(stream.kind, stream.number) << "  " << stream.text
+                << (stream.kind == StreamKind::Video && !stream.description.empty()
+                        ? "  " + stream.description
+                        : "")
+                << (stream.language.empty() ? "" : "  " + stream.language) << '\n';
     }
 }
 

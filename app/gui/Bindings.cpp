@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <memory>
@@ -88,10 +89,18 @@ void bindTextField(TextField& model, QLineEdit* widget, bool editable) {
 }
 
 void bindChoice(Choice& model, QComboBox* widget) {
-    for (const std::string& item : model.items())
-        widget->addItem(qs(item));
     auto show = [&model, widget] {
         showCommon(model, widget);
+        // The items are replaced only when they changed: a list being opened stays open.
+        bool same = widget->count() == static_cast<int>(model.items().size());
+        for (int i = 0; same && i < widget->count(); ++i)
+            same = widget->itemText(i) == qs(model.items()[static_cast<std::size_t>(i)]);
+        if (!same) {
+            const QSignalBlocker blocker(widget);
+            widget->clear();
+            for (const std::string& item : model.items())
+                widget->addItem(qs(item));
+        }
         if (widget->currentIndex() != model.index()) widget->setCurrentIndex(model.index());
     };
     show();

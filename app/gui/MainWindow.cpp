@@ -312,7 +312,18 @@ QWidget* MainWindow::buildXplPage() {
     write->setObjectName("bWriteChaps");
     bindButton(main_.bWriteChaps, write, [this] { main_.bWriteChapsClick(); });
     writeLayout->addWidget(write);
-    writeLayout->addStretch(1);
+    auto* titlesLabel = new QLabel("&Title:", writeRow_);
+    auto* titles = new QComboBox(writeRow_);
+    titles->setObjectName("cobTitles");
+    titles->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    titles->setMinimumContentsLength(20);
+    titlesLabel->setBuddy(titles);
+    bindChoice(main_.cobTitles, titles);
+    // After the binding's own handler, which takes the index into the model.
+    connect(titles, &QComboBox::activated, this, [this] { main_.cobTitlesChange(); });
+    writeLayout->addSpacing(12);
+    writeLayout->addWidget(titlesLabel);
+    writeLayout->addWidget(titles, 1);
     layout->addWidget(writeRow_);
 
     splitter_ = new QSplitter(Qt::Horizontal, page);

@@ -19,10 +19,13 @@ void readPlaylistTitle(const PlaylistJobOptions& options, MediaAttributes& attri
     result.source = options.source;
     const std::string sourceBase = CutExt(namePart(options.source));
     readPlaylist(options.playlist, namePart(options.playlist), sourceBase, attributes, out,
-                 result.read);
+                 result.read, options.titleNumber);
     result.warnings = result.read.warnings;
     if (result.read.tagLines.empty())
         result.warnings.push_back(namePart(options.playlist) + " holds no tag: it is no playlist");
+    else if (!result.read.titleFound && options.titleNumber != 0)
+        result.warnings.push_back(namePart(options.playlist) + " has no title " +
+                                  std::to_string(options.titleNumber));
     else if (!result.read.titleFound)
         result.warnings.push_back("no title of " + namePart(options.playlist) + " plays " +
                                   namePart(options.source));

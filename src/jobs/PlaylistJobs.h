@@ -14,7 +14,8 @@ class Reporter;
 
 struct PlaylistJobOptions {
     std::string playlist;
-    std::string source; // the feature file whose title is read; only its name is used
+    std::string source;  // the feature file whose title is read; only its name is used
+    int titleNumber = 0; // not 0: the title of that number is read instead
 };
 
 // What Read playlist found: the reader's result (the tag lines of the title when it was found,

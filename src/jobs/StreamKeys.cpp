@@ -76,4 +76,9 @@ std::vector<StreamKey> parseSelection(std::string_view list) {
     return keys;
 }
 
+std::string keyName(StreamKind kind, int number) {
+    const char letter = kind == StreamKind::Video ? 'v' : kind == StreamKind::Audio ? 'a' : 's';
+    return keyName({letter, number});
+}
+
 } // namespace tessary

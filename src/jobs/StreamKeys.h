@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "streams/StreamSlots.h"
+
 namespace tessary {
 
 // A stream named on the command line: v0, v1 (video), a0..a15 (audio), s0..s31 (subpicture).
@@ -16,6 +18,10 @@ struct StreamKey {
 
 // The key as it is written: "v0", "a15", "s3".
 std::string keyName(StreamKey key);
+
+// The key of stream `number` of a kind, also of one beyond the boxes (a title's third video
+// track is "v2").
+std::string keyName(StreamKind kind, int number);
 
 // The slot of the stream table that a key stands for, and the key of a stream slot (1 + video
 // number, 17 + audio number, 33 + subpicture number).

@@ -18,4 +18,11 @@ public:
     virtual void report(const ReportLine& line) { log(line.markup()); }
 };
 
+// A reporter that drops what it is given, for a step whose lines nobody is to see.
+class SilentReporter : public Reporter {
+public:
+    void log(std::string_view) override {}
+    void slog(std::string_view, int) override {}
+};
+
 } // namespace tessary

@@ -42,12 +42,26 @@ inline constexpr std::size_t kMaxTagLines = 20000;
 inline constexpr std::size_t kMaxTagLineBytes = 2 << 20;
 inline constexpr std::size_t kMaxChapters = 999;
 
+// The title a read walked: its number (its titleNumber, else its place among the playlist's
+// titles), id, display name, its duration as the playlist writes it and in milliseconds (none
+// when that is no time of the title), and the `src` of each of its clips, as written.
+struct TitleEntry {
+    int number = 0;
+    std::string id;
+    std::string name;
+    std::string duration;
+    std::optional<int64_t> durationMs;
+    std::vector<std::string> clips;
+    bool operator==(const TitleEntry&) const = default;
+};
+
 // What a read gives: the tag lines of the source's title when it was found, else of the whole
 // file; the tree and the declared streams of that title, its chapters, and the warnings of the
 // chapters left out.
 struct PlaylistRead {
     std::vector<std::string> tagLines;
     bool titleFound = false;
+    TitleEntry title;
     std::vector<TreeNode> tree;
     std::vector<DeclaredStream> streams;
     std::vector<Chapter> chapters;
@@ -55,7 +69,8 @@ struct PlaylistRead {
 };
 
 // Reads the playlist `path` for the title that plays `sourceBase` (the source's file name
-// without extension, which the playlist names in its clips). Logs "Open NAME", "Filesize: N
+// without extension, which the playlist names in its clips), or, when `titleNumber` is not 0,
+// for the title of that number. Logs "Open NAME", "Filesize: N
 // bytes" and one "... found!" line per declared stream, and how many tag lines it left out
 // when it had more than it keeps; status panel 1 shows the bytes read. Of the title's chapter
 // entries it takes the first kMaxChapters; one whose start is no time of the title is left
@@ -64,13 +79,14 @@ struct PlaylistRead {
 // index is no integer.
 void readPlaylist(const std::string& path, const std::string& playlistName,
                   const std::string& sourceBase, MediaAttributes& attributes, Reporter& out,
-                  PlaylistRead& result);
+                  PlaylistRead& result, int titleNumber = 0);
 
 // The same over a playlist held in memory, without the file's log lines and status: the tag
 // lines of `bytes`, then the title's tree, streams and chapters. Raises ConversionError as
 // readPlaylist does.
 void readPlaylistBytes(std::span<const uint8_t> bytes, const std::string& sourceBase,
-                       MediaAttributes& attributes, Reporter& out, PlaylistRead& result);
+                       MediaAttributes& attributes, Reporter& out, PlaylistRead& result,
+                       int titleNumber = 0);
 
 // The chapter start "hh:mm:ss:ff" at `frameRate` (a name left empty): its milliseconds and its
 // time "hh:mm:ss.mmm". nullopt unless hours, minutes and seconds are two digits each, the

@@ -114,6 +114,14 @@ public:
     void setIndex(int index) {
         set(index_, index >= 0 && index < static_cast<int>(items_.size()) ? index : 0);
     }
+    // New items; an index outside them chooses none (-1).
+    void setItems(std::vector<std::string> items, int index) {
+        const int chosen = index >= 0 && index < static_cast<int>(items.size()) ? index : -1;
+        if (items == items_ && chosen == index_) return;
+        items_ = std::move(items);
+        index_ = chosen;
+        changed.emit();
+    }
 
 private:
     std::vector<std::string> items_;

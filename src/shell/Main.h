@@ -12,6 +12,7 @@
 #include "jobs/MatroskaJob.h"
 #include "jobs/PlaylistJobs.h"
 #include "jobs/ReadJob.h"
+#include "jobs/TitlesJob.h"
 #include "jobs/WriteJobs.h"
 #include "platform/Format.h"
 #include "platform/OutputFile.h"
@@ -126,6 +127,11 @@ public:
 
     // "XPL" tab: the playlist's tag lines, its tree, and the chapter list (never shown).
     Button bWriteChaps{"Write chapters", "", false};
+    // The titles of the playlist read, one line each; the title read is the one chosen.
+    Choice cobTitles{{},
+                     -1,
+                     "The titles of the disc's playlist: choosing one reads its first EVO file "
+                     "and its names, languages and chapters"};
     TreeView tvXPL{{{"Video", {}}, {"Audio", {}}, {"Subpicture", {}}, {"Chapter", {}}},
                    "Infos from your XPL file"};
     TextList mXPL;
@@ -161,6 +167,9 @@ public:
     void bMakeMkvClick();
     void bReadXPLClick();
     void bWriteChapsClick();
+    // A title chosen in the list: its first EVO file becomes the source and is read, then the
+    // playlist for that title.
+    void cobTitlesChange();
     void bCancelClick();
     void bClearClick() { reMessage.clear(); }
     // The log's "Save report...": the log to a file chosen in a save dialog, as HTML when its
@@ -276,6 +285,10 @@ private:
     // made for it that nothing was written into is taken back at the end, with a log line.
     void writeIntoOutputFolder(const std::function<void()>& write);
     void readXpl();
+    // Lists the titles of the playlist just read, the one read chosen.
+    void listPlaylistTitles();
+    // The place in the list of the title last read; -1 when none.
+    int titleIndexRead() const;
     void writeChapters();
     void makeMatroskaFile();
     void writeReport(const Ui::SaveFileChoice& choice);
@@ -295,6 +308,11 @@ private:
     RebuildResult lastRebuild_;
     MatroskaResult lastMatroska_;
     PlaylistResult lastPlaylist_;
+    TitlesResult lastTitles_;
+    // The title chosen in the list and its first file: while that file is the source, Read
+    // XPL reads that title rather than the first one that plays the file.
+    int chosenTitle_ = 0;
+    std::string chosenTitleSource_;
     std::string titleSource_;
     // The source and playlist paths the folders were last worked out from.
     std::string adjustedSource_;

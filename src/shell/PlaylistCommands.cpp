@@ -1,5 +1,6 @@
 // Read XPL and Write chapters: the playlist's title for the source, its streams on the boxes,
 // and its chapter list written to a file.
+#include <cctype>
 #include <exception>
 
 #include "platform/LogText.h"
@@ -52,7 +53,8 @@ void TfMain::readXpl() {
     // A playlist that cannot be read, holds no tag or no title that plays the source leaves
     // the boxes as they were, and says why (a failure: its error ends the log).
     try {
-        readPlaylistTitle({eXPLfile.text(), eEVOfile.text()}, mediaAttributes_, *this,
+        const int title = eEVOfile.text() == chosenTitleSource_ ? chosenTitle_ : 0;
+        readPlaylistTitle({eXPLfile.text(), eEVOfile.text(), title}, mediaAttributes_, *this,
                           lastPlaylist_);
     } catch (const std::exception&) {
         mXPL.setLines(std::move(lastPlaylist_.read.tagLines));
@@ -65,11 +67,61 @@ void TfMain::readXpl() {
         showDeclaredStreams(read.streams);
     }
     mChapter.setLines(presetChapterList(read.chapters));
+    listPlaylistTitles();
     for (const std::string& warning : lastPlaylist_.warnings)
         log("Warning: " + literal(warning));
     if (read.tagLines.empty() || read.titleFound) return;
     ui_.showWarning("No title of " + namePart(eXPLfile.text()) + " plays " +
                     namePart(eEVOfile.text()));
+}
+
+void TfMain::listPlaylistTitles() {
+    lastTitles_ = {};
+    try {
+        SilentReporter silent;
+        lastTitles_ = listTitles(eXPLfile.text(), silent);
+    } catch (const std::exception&) {
+        // The title was read from the same file: a list that cannot be had stays empty.
+    }
+    std::vector<std::string> lines;
+    for (const DiscTitle& title : lastTitles_.titles)
+        lines.push_back(titleLine(title));
+    cobTitles.setItems(std::move(lines), titleIndexRead());
+}
+
+int TfMain::titleIndexRead() const {
+    if (!lastPlaylist_.read.titleFound) return -1;
+    for (std::size_t i = 0; i < lastTitles_.titles.size(); ++i)
+        if (lastTitles_.titles[i].read.title.number == lastPlaylist_.read.title.number)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TfMain::cobTitlesChange() {
+    const int index = cobTitles.index();
+    if (passRunning() || index < 0 || index >= static_cast<int>(lastTitles_.titles.size())) return;
+    const DiscTitle& title = lastTitles_.titles[static_cast<std::size_t>(index)];
+    const std::string playlist = lastTitles_.paths.playlist;
+    try {
+        playableTitle(lastTitles_, title.read.title.number);
+    } catch (const DiscError& error) {
+        std::string message = error.what();
+        message.front() =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(message.front())));
+        ui_.showWarning(message);
+        cobTitles.setItems(cobTitles.items(), titleIndexRead());
+        return;
+    }
+    chosenTitle_ = title.read.title.number;
+    chosenTitleSource_ = title.files.front().path;
+    eEVOfile.setText(chosenTitleSource_);
+    EVOadj();
+    // The list's playlist stays the one read, wherever the disc keeps it.
+    eXPLfile.setText(playlist);
+    XPLadj();
+    Resetcbs();
+    bReadEVOClick();
+    if (!lastRead_.source.empty()) bReadXPLClick();
 }
 
 void TfMain::bWriteChapsClick() {

@@ -269,6 +269,17 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     EXPECT_EQ(summarize(out.file("window/FEATURE_1_FEATURE_2.mkv").string(), windowDelays), made);
     EXPECT_FALSE(fs::exists(out.file("window/FEATURE_1_FEATURE_2.work")));
 
+    // The disc's first title is its first file: the same plan, the same Matroska file.
+    const std::string byTitle = out.file("title").string();
+    const CliResult title =
+        runCliArgs({"mkv", "--format", "json", "-o", byTitle, "--title", "1", demoDisc().string()});
+    ASSERT_EQ(title.status, 0) << title.err;
+    std::string plan = nlohmann::json::parse(title.out)["matroska"].dump();
+    for (std::size_t at = 0; (at = plan.find(byTitle, at)) != std::string::npos;)
+        plan.replace(at, byTitle.size(), out.path().string());
+    EXPECT_EQ(plan, report["matroska"].dump());
+    EXPECT_EQ(summarize(byTitle + "/FEATURE_1_FEATURE_2.mkv", delays), made);
+
     // Both feature files joined without a gap: 276 frames at 24000/1001, within one frame.
     const double seconds = info["container"]["properties"]["duration"].get<double>() / 1e9;
     EXPECT_NEAR(seconds, 276 * 1001 / 24000.0, 1001 / 24000.0);

@@ -29,6 +29,8 @@ const std::string kCommands = R"(Commands:
                         and its chapters
   mkv                   Read a source file and its playlist, demux the streams
                         chosen and make one Matroska file of them with mkvmerge
+  titles                List the titles of a disc's playlist: their files,
+                        streams and chapters
 )";
 
 std::string helpHint(const std::string& command) {
@@ -158,7 +160,8 @@ TEST(CliUsage, EveryHelpShowsValuesAsTheyAreTyped) {
 Find the streams of a source file and report on them
 
 Arguments:
-  SOURCE                The .EVO, .VOB or .AOB file to read
+  SOURCE                The .EVO, .VOB or .AOB file to read; with --title, the
+                        disc
 
 Options:
   -h, --help            Print this help and exit
@@ -171,6 +174,9 @@ Options:
   --no-details          Report no stream details
   --strict              Stop with exit status 4 when the source holds no MPEG
                         program stream or is encrypted
+  --title N             Read title N of the disc given as SOURCE (its folder,
+                        its HVDVD_TS folder or its playlist): its first EVO
+                        file, with the title's names, languages and chapters
   --color WHEN          Mark up the report with ANSI colours: auto (default),
                         always or never
   --format FORMAT       The report's format: text (default) or json
@@ -227,7 +233,7 @@ TEST(CliUsage, CompletionScriptsKnowEveryCommandAndOptionOfTheParser) {
     const std::string completer = dir.writeFile("complete.bash", kCompleter).string();
     const std::string script = (dir.path() / "script.bash").string();
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"tessary-cli ''", "--help --version -h demux mkv playlist read rebuild\n"},
+        {"tessary-cli ''", "--help --version -h demux mkv playlist read rebuild titles\n"},
         {"tessary-cli re", "read rebuild\n"},
         {"tessary-cli demux --v", "--video-ext\n"},
         {"tessary-cli read --color ''", "always auto never\n"},

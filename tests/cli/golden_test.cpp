@@ -62,6 +62,8 @@ const std::vector<GoldenCase> kCases = {
      "playlist --chapters --chapters-format xml -o @OUT@ --source "
      "@DISC@/HVDVD_TS/FEATURE_1.EVO @DISC@/ADV_OBJ/VPLST000.XPL",
      Output::WrittenFile, "FEATURE_1.chapters.xml"},
+    // Three titles: one split over two files (the second named in lower case), one missing.
+    {"titles.txt", "titles --color never @DISC@/../tests/fixtures/titles-disc"},
 };
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {

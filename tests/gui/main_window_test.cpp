@@ -757,6 +757,33 @@ TEST_F(Window, ReadXplShowsTheSourcesTitleAndWriteChaptersWritesItsChapterList) 
         fileBytes(dir.file("FEATURE_1_FEATURE_2.chapters.xml")),
         fileBytes(std::filesystem::path(TESSARY_SOURCE_DIR) / "tests" / "golden" / "chapters.xml"));
     EXPECT_TRUE(ui.errors.empty());
+
+    // The disc's titles, the one read chosen. A title whose file is not on the disc is refused;
+    // choosing another makes its first file the source and reads it with the title.
+    auto* titles = widget<QComboBox>("cobTitles");
+    ASSERT_EQ(titles->count(), 2);
+    EXPECT_EQ(titles->currentIndex(), 0);
+    EXPECT_EQ(titles->itemText(0),
+              "1: Main Feature, 00:00:11.500, 12 chapters, plays FEATURE_1.EVO FEATURE_2.EVO");
+    EXPECT_EQ(titles->itemText(1),
+              "2: Trailer, 00:00:05.000, 1 chapter, plays TRAILER.EVO (missing)");
+    const std::string feature2 = (demoDisc() / "HVDVD_TS" / "FEATURE_2.EVO").string();
+    main.eEVOfile.setText(feature2);
+    titles->setCurrentIndex(1);
+    Q_EMIT titles->activated(1);
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings.back(), "Title 2 plays " +
+                                      (demoDisc() / "HVDVD_TS" / "TRAILER.EVO").string() +
+                                      ", which is not on the disc");
+    EXPECT_EQ(main.eEVOfile.text(), feature2);
+    EXPECT_EQ(titles->currentIndex(), 0);
+    titles->setCurrentIndex(0);
+    Q_EMIT titles->activated(0);
+    EXPECT_EQ(main.lastRead().source, (demoDisc() / "HVDVD_TS" / "FEATURE_1.EVO").string());
+    EXPECT_TRUE(main.lastReadContinued());
+    EXPECT_EQ(main.lastPlaylist().read.title.number, 1);
+    EXPECT_EQ(titles->currentIndex(), 0);
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(Window, AMatroskaFileAfterDemuxWhenMkvmergeIsThere) {

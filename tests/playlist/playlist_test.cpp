@@ -11,6 +11,7 @@
 #include "MemoryOutputs.h"
 #include "TempDir.h"
 #include "jobs/PlaylistJobs.h"
+#include "playlist/DiscTitles.h"
 #include "playlist/PlaylistReader.h"
 #include "playlist/TagScanner.h"
 #include "playlist/XplText.h"
@@ -291,6 +292,27 @@ TEST(ReadXpl, ThePlaylistInMemoryReadsAsTheFile) {
         std::equal(bytesOut.lines.begin(), bytesOut.lines.end(), fileOut.lines.begin() + 2));
     EXPECT_TRUE(bytesOut.panels.empty());
     EXPECT_EQ(fileOut.panels.back(), (std::pair<int, std::string>{1, "5266/5266 bytes"}));
+}
+
+// Each title listed is what a read of the title by its number gives (a title without a
+// number has its place among the titles).
+TEST(ReadXpl, EveryTitleListedIsTheTitleReadByItsNumber) {
+    const Bytes bytes =
+        readFile(TESSARY_SOURCE_DIR "/tests/fixtures/titles-disc/ADV_OBJ/VPLST000.XPL");
+    const std::vector<PlaylistRead> titles = readPlaylistTitlesBytes(bytes);
+    std::vector<int> numbers;
+    for (const PlaylistRead& listed : titles) {
+        numbers.push_back(listed.title.number);
+        MediaAttributes attributes;
+        SilentReporter silent;
+        PlaylistRead read;
+        readPlaylistBytes(bytes, "FEATURE_1", attributes, silent, read, listed.title.number);
+        EXPECT_TRUE(read.titleFound);
+        EXPECT_EQ(read.title, listed.title);
+        EXPECT_EQ(read.streams, listed.streams);
+        EXPECT_EQ(read.chapters, listed.chapters);
+    }
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3}));
 }
 
 TEST(ReadPlaylist, WhatItKeepsIsBoundedAndBadChapterTimesAreLeftOut) {

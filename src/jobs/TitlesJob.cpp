@@ -1,0 +1,135 @@
+#include "jobs/TitlesJob.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "jobs/FileNames.h"
+#include "jobs/JobContext.h"
+#include "platform/LogText.h"
+#include "platform/Paths.h"
+#include "platform/Reporter.h"
+#include "platform/Text.h"
+#include "playlist/DiscTitles.h"
+
+namespace tessary {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The entry of `folder` named `name` without regard to case (the exact name first), or an
+// empty path. Discs copied by other systems often have their names in lower case.
+fs::path entryOf(const fs::path& folder, const std::string& name) {
+    std::error_code error;
+    if (fs::exists(folder / name, error)) return folder / name;
+    const std::string wanted = upperCase(name);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (upperCase(it->path().filename().string()) == wanted) return it->path();
+    return {};
+}
+
+bool isFolder(const fs::path& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+// The EVO file a clip stands for: the name behind the last "/" of its src with .EVO for its
+// extension (".../HVDVD_TS/FEATURE_1.MAP" is FEATURE_1.EVO), in the disc's EVO folder.
+TitleFile fileOfClip(const std::string& clip, const std::string& evoFolder) {
+    const std::size_t slash = clip.find_last_of("/\\");
+    const std::string name = CutExt(slash == std::string::npos ? clip : clip.substr(slash + 1));
+    TitleFile file{clip, {}, false};
+    if (name.empty()) return file;
+    const fs::path found = evoFolder.empty() ? fs::path() : entryOf(evoFolder, name + ".EVO");
+    file.path = found.empty() ? (fs::path(evoFolder) / (name + ".EVO")).string() : found.string();
+    file.exists = !found.empty() && fileExists(file.path);
+    return file;
+}
+
+std::string twoDigits(int64_t value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+std::string clockText(int64_t ms) {
+    const std::string millis = std::to_string(1000 + ms % 1000).substr(1);
+    return twoDigits(ms / 3600000) + ":" + twoDigits(ms / 60000 % 60) + ":" +
+           twoDigits(ms / 1000 % 60) + "." + millis;
+}
+
+} // namespace
+
+DiscPaths locateDisc(const std::string& disc) {
+    const fs::path given(disc);
+    fs::path playlist, root;
+    if (isFolder(given)) {
+        const bool evoFolder = upperCase(given.filename().string()) == "HVDVD_TS" ||
+                               (given.filename().empty() &&
+                                upperCase(given.parent_path().filename().string()) == "HVDVD_TS");
+        root = evoFolder ? given.lexically_normal().parent_path() : given;
+        if (evoFolder && root.filename().empty()) root = root.parent_path();
+        if (const fs::path advObj = entryOf(root, "ADV_OBJ"); !advObj.empty())
+            playlist = entryOf(advObj, "VPLST000.XPL");
+    } else if (fileExists(disc)) {
+        playlist = given;
+        root = given.parent_path().parent_path();
+    }
+    if (playlist.empty())
+        throw DiscError("no playlist in " + disc + " (ADV_OBJ" + kPathSeparator +
+                        "VPLST000.XPL was looked for)");
+    const fs::path evoFolder = entryOf(root, "HVDVD_TS");
+    return {playlist.string(), isFolder(evoFolder) ? evoFolder.string() : std::string()};
+}
+
+TitlesResult listTitles(const std::string& disc, Reporter& out) {
+    TitlesResult result;
+    result.disc = disc;
+    result.paths = locateDisc(disc);
+    for (PlaylistRead& read :
+         readPlaylistTitles(result.paths.playlist, namePart(result.paths.playlist), out)) {
+        DiscTitle title;
+        for (const std::string& clip : read.title.clips)
+            title.files.push_back(fileOfClip(clip, result.paths.evoFolder));
+        for (const std::string& warning : read.warnings)
+            result.warnings.push_back("title " + std::to_string(read.title.number) + ": " +
+                                      warning);
+        title.read = std::move(read);
+        result.titles.push_back(std::move(title));
+    }
+    logDone(out);
+    return result;
+}
+
+std::string titleLine(const DiscTitle& title) {
+    const TitleEntry& entry = title.read.title;
+    const std::size_t chapters = title.read.chapters.size();
+    std::string line = std::to_string(entry.number) + ": " + entry.name + ", " +
+                       (entry.durationMs ? clockText(*entry.durationMs) : entry.duration) + ", " +
+                       std::to_string(chapters) + (chapters == 1 ? " chapter" : " chapters");
+    if (!title.files.empty()) line += ", plays";
+    for (const TitleFile& file : title.files)
+        line += " " + namePart(file.path) + (file.exists ? "" : " (missing)");
+    return line;
+}
+
+const DiscTitle& playableTitle(const TitlesResult& titles, int number) {
+    for (const DiscTitle& title : titles.titles) {
+        if (title.read.title.number != number) continue;
+        if (title.files.empty() || title.files.front().path.empty())
+            throw DiscError("title " + std::to_string(number) + " plays no EVO file");
+        if (!title.files.front().exists)
+            throw DiscError("title " + std::to_string(number) + " plays " +
+                            title.files.front().path + ", which is not on the disc");
+        return title;
+    }
+    throw DiscError("no title " + std::to_string(number) + " in " + titles.paths.playlist);
+}
+
+TitleSource titleSource(const std::string& disc, int number, Reporter& out) {
+    SilentReporter unlogged;
+    const TitlesResult titles = listTitles(disc, unlogged);
+    const DiscTitle& title = playableTitle(titles, number);
+    out.log("Title " + literal(titleLine(title)));
+    return {titles.paths.playlist, title.files.front().path};
+}
+
+} // namespace tessary
