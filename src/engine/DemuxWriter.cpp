@@ -1,5 +1,7 @@
 #include "engine/DemuxWriter.h"
 
+#include <algorithm>
+
 #include "engine/LpcmWavWriter.h"
 #include "engine/PieceWriter.h"
 #include "engine/RunState.h"
@@ -46,13 +48,24 @@ void DemuxWriter::payload(const PayloadChunk& chunk) {
         writeLe32(header.data() + 2, pts);
         pending.push_back({header.data(), header.size()});
     }
-    // Pieces that follow each other in the block are one.
     const uint8_t* data = chunk.block + chunk.position;
+    std::size_t length = chunk.length;
+    if (outputs_.withoutHeaderRest[static_cast<std::size_t>(slot)]) {
+        // The header may reach past the packet's first chunk.
+        std::size_t& left = headerLeft_[static_cast<std::size_t>(slot)];
+        if (chunk.firstOfPacket) left = static_cast<std::size_t>(chunk.headerRest);
+        const std::size_t dropped = std::min(left, length);
+        data += dropped;
+        length -= dropped;
+        left -= dropped;
+        if (length == 0) return;
+    }
+    // Pieces that follow each other in the block are one.
     if (!pending.empty() && pending.back().data >= chunk.block &&
         pending.back().data + pending.back().length == data)
-        pending.back().length += chunk.length;
+        pending.back().length += length;
     else
-        pending.push_back({data, chunk.length});
+        pending.push_back({data, length});
 }
 
 void DemuxWriter::blockEnded() {

@@ -22,6 +22,9 @@ struct DemuxOutputs {
     std::array<OutputFile*, kStreamSlotCount> bySlot{};
     // The audio streams written as WAV, through their writer instead of their file.
     std::array<LpcmWavWriter*, kAudioStreams> wavByAudio{};
+    // The slots whose files leave out what is left of each DVD-Audio packet's header
+    // (PayloadChunk::headerRest), so that they hold the stream's bytes alone.
+    std::array<bool, kStreamSlotCount> withoutHeaderRest{};
 
     OutputFile* of(StreamKind kind, int number) const {
         if (number < 0 || number >= streamCount(kind)) return nullptr;
@@ -38,7 +41,8 @@ struct DemuxOutputs {
 // stream table (the first met with that number): a packet of another codec that shares the
 // number would be noise in it. Subpicture units become records: "SP", the unit's PTS rebased
 // to the smallest first PTS of the Read (little-endian, 32 bits), 0 (32 bits), then the unit's
-// bytes from all its packets. An audio stream written as WAV takes only LPCM packets.
+// bytes from all its packets. An audio stream written as WAV takes only LPCM packets; one
+// written without the header rest takes a DVD-Audio packet's bytes behind its whole header.
 //
 // The payload is not copied: each output takes the pieces of a block where they lie, in one
 // append at the block's end, through the piece writer when there is one (which may write them
@@ -62,6 +66,8 @@ private:
     const std::array<int32_t, kStreamSlotCount>& streamTable_;
     // Per slot, what the block holds for its output so far; the record headers they point to.
     std::array<std::vector<OutputPiece>, kStreamSlotCount> pending_;
+    // Per slot, the bytes of the current packet's header still to leave out.
+    std::array<std::size_t, kStreamSlotCount> headerLeft_{};
     using Headers = std::deque<std::array<uint8_t, 10>>;
     std::shared_ptr<Headers> headers_ = std::make_shared<Headers>();
     PieceWriter* pieces_;

@@ -166,6 +166,11 @@ void PackScanner::audioSubstream(int id) {
         if (id == (audioNumber_ | audioType_->numberBase)) {
             lpcmCountdown_ = 3;
             lpcmParameters_ = -1;
+            // A DVD-Audio packet gives its header's length in the two bytes behind the
+            // continuity counter, which the window still holds.
+            headerRest_ = source_ == SourceType::Aob
+                              ? std::max(0, static_cast<int>(window_ & 0xFFFF) - lpcmCountdown_)
+                              : 0;
         } else {
             skipPayload();
         }
@@ -231,7 +236,10 @@ void PackScanner::deliver(const uint8_t* block, std::size_t length, std::size_t 
         c.audioCodec = audioType_ ? audioType_->audio : AudioCodec::None;
         c.substreamId = audioSubstreamId_;
         c.streamPts = audioFirstPts_;
-        if (c.audioCodec == AudioCodec::Lpcm) c.lpcmParameters = lpcmParameters_;
+        if (c.audioCodec == AudioCodec::Lpcm) {
+            c.lpcmParameters = lpcmParameters_;
+            if (c.firstOfPacket) c.headerRest = headerRest_;
+        }
         break;
     case PacketKind::Subpicture:
         if (subpictureNumber_ < 0 || subpictureNumber_ >= kSubpictureStreams) return;

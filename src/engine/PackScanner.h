@@ -38,6 +38,9 @@ struct PayloadChunk {
     bool firstOfPacket = false;
     // LPCM: the packet header's word length/sampling frequency/channels byte; -1 for others.
     int lpcmParameters = -1;
+    // DVD-Audio (0xA0..0xA7 of an AOB): the bytes of the packet's own header, as its header
+    // length gives it, that its payload still begins with (the scanner reads LPCM's three).
+    int headerRest = 0;
 };
 
 // What the scanner finds, handed to the pass and from there to each of its listeners (frame
@@ -128,6 +131,7 @@ private:
     int substreamCountdown_ = 0;
     int lpcmCountdown_ = 0;
     int lpcmParameters_ = -1;
+    int headerRest_ = 0;
     int trueHdCountdown_ = 0;
     bool private2Pending_ = false;
     bool dsiPending_ = false;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/StreamReport.h"
 #include "jobs/PortHost.h"
 #include "ops/OutputNames.h"
 #include "platform/FileError.h"
@@ -13,7 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/Reporter.h"
 #include "platform/WorkFolder.h"
-#include "streams/Codecs.h"
+#include "streams/StreamTypes.h"
 
 namespace tessary {
 
@@ -21,10 +22,11 @@ namespace {
 
 // The demuxed streams the muxer can take, in the order they were written. Streams the Read
 // did not find (a playlist declares more than the file holds) and the bare LPCM of a
-// DVD-Audio source, which is no file format the muxer reads, are left out with a log line.
+// DVD-Audio source, which is no file format the muxer reads, are left out with a log line;
+// the MLP of a DVD-Audio source, in packets like LPCM's, is an MLP file.
 std::vector<DemuxedStream> muxableStreams(const DemuxResult& demux,
                                           const std::vector<ChosenStream>& chosen,
-                                          const RunState& state, Reporter& out) {
+                                          SourceType source, const RunState& state, Reporter& out) {
     std::vector<DemuxedStream> streams;
     for (std::size_t i = 0; i < demux.files.size(); ++i) {
         const WrittenFile& file = demux.files[i];
@@ -35,8 +37,10 @@ std::vector<DemuxedStream> muxableStreams(const DemuxResult& demux,
                     literal(namePart(file.path)));
             continue;
         }
-        if (streamOfSlot(slot)->kind == StreamKind::Audio && !file.wav &&
-            audioCodecOfSubstream(static_cast<uint32_t>(code)) == AudioCodec::Lpcm) {
+        const StreamType* type =
+            findStreamType(streamOfSlot(slot)->kind, static_cast<uint32_t>(code), source);
+        if (type && type->kind == StreamKind::Audio && !file.wav &&
+            type->audio == AudioCodec::Lpcm && !type->dvdAudioMlp()) {
             out.log("LPCM without a WAV header, left out of the Matroska file: " +
                     literal(namePart(file.path)));
             continue;
@@ -101,6 +105,7 @@ void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const s
         DemuxJobOptions demux = options.demux;
         demux.outputFolder = result.workFolder;
         demux.lpcmAsWav = true;
+        demux.plainMlp = true;
         result.demux = demuxStreams(demux, context);
         result.warnings = result.demux.warnings;
     }
@@ -113,9 +118,10 @@ void demuxAndMux(const MatroskaJobOptions& options, JobContext& context, const s
     result.optionsPath = muxOptionsFileName(prefix);
     const PlaylistRead* title =
         options.playlist && options.playlist->titleFound() ? &options.playlist->read : nullptr;
-    result.plan =
-        planMatroska(state, muxableStreams(result.demux, options.demux.streams, state, out), title,
-                     mkvPath, muxChaptersFileName(prefix));
+    result.plan = planMatroska(
+        state,
+        muxableStreams(result.demux, options.demux.streams, sourceTypeOf(source), state, out),
+        title, mkvPath, muxChaptersFileName(prefix));
     for (const std::string& file : result.plan.subpictureFiles)
         out.log("Left out of the Matroska file (mkvmerge reads no subpictures): " +
                 literal(namePart(file)));

@@ -47,25 +47,22 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
     result.prefix = outputPrefix(options.outputFolder, options.source, state.outputBaseName);
     // LPCM as WAV: the DVD-Video style LPCM of EVO and VOB sources; an AOB's LPCM header
     // differs, so its payload stays bare.
-    const bool lpcmWav = options.lpcmAsWav && sourceTypeOf(options.source) != SourceType::Aob;
+    const SourceType source = sourceTypeOf(options.source);
+    const bool lpcmWav = options.lpcmAsWav && source != SourceType::Aob;
     std::vector<DemuxTarget> targets;
     for (const ChosenStream& chosen : options.streams) {
         const StreamKind kind = streamOfSlot(chosen.slot)->kind;
+        const auto code =
+            static_cast<uint32_t>(state.streamTable[static_cast<std::size_t>(chosen.slot)]);
+        const StreamType* type = findStreamType(kind, code, source);
         const bool wav =
-            lpcmWav && kind == StreamKind::Audio &&
-            audioCodecOfSubstream(static_cast<uint32_t>(
-                state.streamTable[static_cast<std::size_t>(chosen.slot)])) == AudioCodec::Lpcm;
+            lpcmWav && kind == StreamKind::Audio && audioCodecOfSubstream(code) == AudioCodec::Lpcm;
         std::string extension = options.extensions.subpicture;
         if (kind == StreamKind::Video) extension = options.extensions.video;
         if (kind == StreamKind::Audio) extension = wav ? "wav" : options.extensions.audio;
-        if (options.extensions.byCodec && !wav)
-            if (const StreamType* type = findStreamType(
-                    kind,
-                    static_cast<uint32_t>(state.streamTable[static_cast<std::size_t>(chosen.slot)]),
-                    sourceTypeOf(options.source)))
-                extension = codecExtension(*type);
-        targets.push_back(
-            {chosen.slot, demuxFileName(result.prefix, chosen.caption, extension), wav});
+        if (options.extensions.byCodec && !wav && type) extension = codecExtension(*type);
+        targets.push_back({chosen.slot, demuxFileName(result.prefix, chosen.caption, extension),
+                           wav, options.plainMlp && type && type->dvdAudioMlp()});
         result.files.push_back(
             {chosen.slot, keyName(keyOfSlot(chosen.slot)), targets.back().path, wav, std::nullopt});
     }

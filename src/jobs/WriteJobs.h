@@ -41,6 +41,9 @@ struct DemuxJobOptions {
     OutputExtensions extensions;
     // LPCM audio of EVO and VOB sources as WAV files (an AOB's LPCM is written bare).
     bool lpcmAsWav = false;
+    // DVD-Audio MLP as a plain MLP stream, each packet's whole header left out (otherwise its
+    // file keeps what the header holds beyond LPCM's three bytes).
+    bool plainMlp = false;
 };
 
 // A file a job wrote: the stream it holds (none for a whole-file output), its path, whether

@@ -63,6 +63,8 @@ void DemuxOperation::run(const FeatureFiles& feature, const std::function<bool()
         for (const DemuxTarget& target : targets) {
             files.push_back(context_.files.create(target.path));
             outputs.bySlot[static_cast<std::size_t>(target.slot)] = files.back().get();
+            outputs.withoutHeaderRest[static_cast<std::size_t>(target.slot)] =
+                target.withoutHeaderRest;
             const std::optional<StreamRef> stream = streamOfSlot(target.slot);
             if (target.wav && stream && stream->kind == StreamKind::Audio) {
                 wavs.push_back(std::make_unique<LpcmWavWriter>(*files.back()));

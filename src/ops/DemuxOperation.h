@@ -10,11 +10,13 @@
 namespace tessary {
 
 // One file of a Demux: the stream slot it takes, its full name and, for an LPCM audio
-// stream, whether it is written as WAV.
+// stream, whether it is written as WAV; for a DVD-Audio stream, whether each packet's whole
+// header is left out (DemuxOutputs::withoutHeaderRest).
 struct DemuxTarget {
     int slot;
     std::string path;
     bool wav = false;
+    bool withoutHeaderRest = false;
 };
 
 // The writer side of the Demux command: open the source, create one output per target (in

@@ -60,6 +60,10 @@ struct StreamType {
     Inspector inspector;
 
     constexpr bool holds(uint32_t code) const { return code >= first && code <= last; }
+    // DVD-Audio's MLP, which comes in packets like LPCM's but holds no LPCM samples.
+    constexpr bool dvdAudioMlp() const {
+        return audio == AudioCodec::Lpcm && inspector == Inspector::MlpTrueHd;
+    }
     constexpr bool inSource(SourceType source) const { return (sources & sourceBit(source)) != 0; }
     // The stream's number within its kind.
     constexpr int number(uint32_t code) const { return static_cast<int>(code) - numberBase; }

@@ -296,6 +296,33 @@ TEST(CliMkv, TheDemoDiscBecomesOneMatroskaFileWithThePlaylistsNamesAndChapters) 
     }
 }
 
+// A DVD-Audio object holding a second of MLP (substream 0xA1) beside LPCM (0xA0), whose
+// packets carry DVD-Audio's longer headers: the MLP becomes the file's one track, every frame
+// of it decodable, and the LPCM, whose layout is not known, is left out and said so.
+TEST(CliMkv, DvdAudioMlpBecomesAnMlpTrackBesideLpcmLeftOut) {
+    if (programOutput("command -v mkvmerge mkvextract").empty())
+        GTEST_SKIP() << "mkvtoolnix is not installed";
+    const fs::path source =
+        fs::path(TESSARY_SOURCE_DIR) / "tests" / "fixtures" / "dvd-audio" / "ATS_01_1.AOB";
+    TempDir out;
+    const CliResult result = runCliArgs({"mkv", "-q", "-o", out.path().string(), source.string()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string mkv = out.file("ATS_01_1.mkv").string();
+    EXPECT_EQ(summarize(mkv, {7}), (MatroskaSummary{{"audio MLP LPCM.stream.01 und 7ms"}, ""}));
+    EXPECT_NE(result.out.find("LPCM without a WAV header, left out of the Matroska file: "
+                              "ATS_01_1.LPCM.stream.00.mpa\n"),
+              std::string::npos)
+        << result.out;
+    // 48000 samples in frames of 40, without an error.
+    if (onPath("ffprobe")) {
+        EXPECT_EQ(programOutput("ffprobe -v error -count_frames -show_entries "
+                                "stream=codec_name,sample_rate,channels,nb_read_frames -of "
+                                "default=nw=1 '" +
+                                mkv + "' 2>&1"),
+                  "codec_name=mlp\nsample_rate=48000\nchannels=2\nnb_read_frames=1200\n");
+    }
+}
+
 // The OGM and XML chapter files are read by the muxer: the chapters it stores are the
 // playlist's, as the preset list gives them.
 TEST(CliMkv, TheMuxerTakesTheOgmAndXmlChapterFiles) {
