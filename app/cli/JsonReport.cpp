@@ -26,7 +26,7 @@ json streamEntry(int slot, const std::string& caption) {
 }
 
 // What the Read found out about a stream: its codec and identifiers, its first PTS, the
-// frames of a video stream and the named values of its details.
+// frames of a video stream, the named values of its details and their properties.
 json foundStream(const FoundStream& stream) {
     json entry = streamEntry(stream.slot, stream.caption);
     entry["codec"] = stream.codec.empty() ? json(nullptr) : json(stream.codec);
@@ -42,6 +42,7 @@ json foundStream(const FoundStream& stream) {
         entry["duration"] = orNull(stream.duration);
     }
     entry["fields"] = fieldsJson(stream.fields);
+    entry["properties"] = propertiesJson(stream.properties);
     return entry;
 }
 

@@ -65,6 +65,21 @@ json fieldsJson(const std::vector<ReportField>& fields) {
     return list;
 }
 
+json propertiesJson(const std::vector<StreamProperty>& properties) {
+    json object = json::object();
+    for (const StreamProperty& property : properties)
+        std::visit(
+            [&](const auto& value) {
+                using Value = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, double>)
+                    object[std::string(propertyName(property.key))] = numberJson(value);
+                else
+                    object[std::string(propertyName(property.key))] = value;
+            },
+            property.value);
+    return object;
+}
+
 json navigationJson(const NavigationReport& navigation) {
     json entry = {{"file", navigation.file}};
     const auto& search = navigation.search;

@@ -15,6 +15,8 @@ namespace tessary::cli {
 // {"name", "value"[, "unit"][, "group"]}: a whole number as an integer, a pair as an array.
 nlohmann::ordered_json fieldJson(const ReportField& field);
 nlohmann::ordered_json fieldsJson(const std::vector<ReportField>& fields);
+// A stream's properties as one object, {"sampleRate": 48000, "channels": 6, "lfe": true}.
+nlohmann::ordered_json propertiesJson(const std::vector<StreamProperty>& properties);
 
 // The file's name, the data search information's values (null when the file had none), the
 // encryption and copy-control flags of the general control information (null likewise).

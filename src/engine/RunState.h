@@ -80,10 +80,12 @@ struct RunState {
     uint32_t lastVideoPtm = 0;
     uint32_t minFirstPts = kNoPts;
     // What the Read's details reported per slot: the first PTS (kNoPts for a stream it did not
-    // describe) and the named values of the lines, in their order. Of a stream described in
-    // both files of a continued Read, the first description is kept. A Demux pass leaves them.
+    // describe), the named values of the lines, in their order, and the properties the lines
+    // hand over (the first value of each). Of a stream described in both files of a continued
+    // Read, the first description is kept. A Demux pass leaves them.
     std::array<uint32_t, kStreamSlotCount> firstPts{};
     std::array<std::vector<ReportField>, kStreamSlotCount> details;
+    std::array<std::vector<StreamProperty>, kStreamSlotCount> properties;
     // One entry per file of the last Read, in the order they were read.
     std::vector<NavigationReport> navigation;
     double fileDuration = 0; // days
@@ -129,6 +131,8 @@ struct RunState {
         firstPts.fill(kNoPts);
         for (auto& fields : details)
             fields.clear();
+        for (auto& kept : properties)
+            kept.clear();
     }
 };
 

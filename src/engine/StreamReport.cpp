@@ -40,21 +40,26 @@ std::string num(long long value) {
     return std::to_string(value);
 }
 
-// Passes a stream's detail lines on, and keeps the named values they show (unless `fields`
-// is null).
+// Passes a stream's detail lines on, and keeps the named values they show and the first value
+// of each property they hand over (unless `fields` is null).
 class DetailCollector : public Reporter {
 public:
-    DetailCollector(Reporter& out, std::vector<ReportField>* fields) : out_(out), fields_(fields) {}
+    DetailCollector(Reporter& out, std::vector<ReportField>* fields,
+                    std::vector<StreamProperty>* properties)
+        : out_(out), fields_(fields), properties_(properties) {}
     void log(std::string_view message) override { out_.log(message); }
     void slog(std::string_view text, int panel) override { out_.slog(text, panel); }
     void report(const ReportLine& line) override {
         out_.report(line);
-        if (fields_) fields_->insert(fields_->end(), line.fields().begin(), line.fields().end());
+        if (!fields_) return;
+        fields_->insert(fields_->end(), line.fields().begin(), line.fields().end());
+        addProperties(*properties_, line.properties());
     }
 
 private:
     Reporter& out_;
     std::vector<ReportField>* fields_;
+    std::vector<StreamProperty>* properties_;
 };
 
 // A copy-control flag when the packet marks it valid.
@@ -141,7 +146,8 @@ void StreamReport::details(const PayloadChunk& chunk) {
     const auto index = static_cast<std::size_t>(slot);
     const bool described = !state_.details[index].empty();
     if (!described) state_.firstPts[index] = firstPts;
-    DetailCollector out(out_, described ? nullptr : &state_.details[index]);
+    DetailCollector out(out_, described ? nullptr : &state_.details[index],
+                        &state_.properties[index]);
 
     ReportLine first = detailLine("First PTS", static_cast<double>(firstPts), "",
                                   "[re]" + hex8(firstPts) + "[/re]");
@@ -157,7 +163,9 @@ void StreamReport::details(const PayloadChunk& chunk) {
         if (chunk.length >= 2) {
             const uint32_t start = readBe16(chunk.block + chunk.position);
             const std::string_view format = start == 0 ? "8bitRLE" : "2bitRLE";
-            out.report(detailLine("Format", std::string(format), "", blue(format)));
+            // Bits per pixel of the run-length coded picture.
+            out.report(detailLine("Format", std::string(format), "", blue(format))
+                           .property(Property::BitDepth, start == 0 ? 8.0 : 2.0));
         }
         return;
     }

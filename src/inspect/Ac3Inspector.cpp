@@ -28,6 +28,8 @@ constexpr uint32_t kSamplesPerBlock = 256;
 constexpr std::array<std::string_view, 8> kChannelArrangements = {
     "dual mono", "mono",          "L + R",           "L + R + C",
     "L + R + S", "L + R + C + S", "L + R + Ls + Rs", "L + R + C + Ls + Rs"};
+// The full-range channels of each arrangement.
+constexpr std::array<int, 8> kChannels = {2, 1, 2, 3, 3, 4, 4, 5};
 
 constexpr uint16_t kSyncWord = 0x0B77;
 // Header bytes read behind the sync word.
@@ -38,8 +40,10 @@ bool isEnhanced(unsigned bsid) {
 }
 
 ReportLine samplingFrequencyLine(uint32_t hertz, const LocaleSettings& locale) {
-    return detailLine("Sampling frequency", static_cast<double>(hertz), "Hz",
-                      blue(formatDecimal(hertz / 1000.0, locale)) + " kHz");
+    ReportLine line = detailLine("Sampling frequency", static_cast<double>(hertz), "Hz",
+                                 blue(formatDecimal(hertz / 1000.0, locale)) + " kHz");
+    if (hertz != 0) line.as(Property::SampleRate);
+    return line;
 }
 
 // The bit rate in whole kbit/s, or "invalid" when the header gives none.
@@ -47,13 +51,41 @@ ReportLine bitRateLine(std::optional<uint64_t> kilobits) {
     if (!kilobits)
         return detailLine("Transmission bitrate", "invalid", "", blue("invalid") + " kbit/s");
     return detailLine("Transmission bitrate", static_cast<double>(*kilobits * 1000), "bit/s",
-                      blue(std::to_string(*kilobits)) + " kbit/s");
+                      blue(std::to_string(*kilobits)) + " kbit/s")
+        .as(Property::BitRate)
+        .property(Property::BitRateMode, std::string("constant"));
 }
 
-// "Channel arrangement = [bl]NAME[/bl]", the start of the line that goes on with bsid.
-ReportLine channelArrangementLine(unsigned acmod) {
+// "Channel arrangement = [bl]NAME[/bl]", the start of the line that goes on with bsid; the
+// channels it hands over count the LFE channel.
+ReportLine channelArrangementLine(unsigned acmod, unsigned lfeon) {
     const std::string_view name = kChannelArrangements[acmod];
-    return detailLine("Channel arrangement", std::string(name), "", blue(name));
+    return detailLine("Channel arrangement", std::string(name), "", blue(name))
+        .as(Property::ChannelLayout)
+        .property(Property::Channels, static_cast<double>(kChannels[acmod] + (lfeon ? 1 : 0)))
+        .property(Property::Lfe, lfeon != 0);
+}
+
+// lfeon of an AC-3 header, in the byte that begins with acmod: behind cmixlev (three front
+// channels), surmixlev (surround channels) and dsurmod (2/0), whichever are there.
+unsigned ac3Lfeon(uint8_t b) {
+    const unsigned acmod = b >> 5;
+    int skipped = 3;
+    if ((acmod & 1) != 0 && acmod != 1) skipped += 2;
+    if ((acmod & 4) != 0) skipped += 2;
+    if (acmod == 2) skipped += 2;
+    return (b >> (7 - skipped)) & 1u;
+}
+
+// Bytes of an AC-3 frame by frmsizecod at a sampling frequency (ATSC A/52, table 5.18): two
+// words per kbit/s at 48 kHz, three at 32 kHz, at 44.1 kHz the whole words of the frame's
+// time and one more for the odd codes.
+uint32_t ac3FrameBytes(uint32_t sampleRate, unsigned frmsizecod) {
+    const uint64_t bitRate = kBitRates[frmsizecod / 2];
+    if (sampleRate == 48000) return static_cast<uint32_t>(bitRate / 1000 * 4);
+    if (sampleRate == 32000) return static_cast<uint32_t>(bitRate / 1000 * 6);
+    const uint64_t words = bitRate * 1536 / 44100 / 16 + (frmsizecod & 1);
+    return static_cast<uint32_t>(words * 2);
 }
 
 // The header fields taken from the five bytes behind the sync word.
@@ -82,14 +114,17 @@ bool reportEnhanced(const SyncFrame& f, const InspectorInput& input, Reporter& o
     if (sampleRate != 0)
         kilobits = uint64_t{frameBytes} * 8 * sampleRate / (kSamplesPerBlock * blocks) / 1000;
     out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital Plus[/b]");
-    out.report(ReportLine("   ")
-                   .field("frame size", static_cast<double>(frameBytes), "byte",
-                          std::to_string(frameBytes) + " bytes")
-                   .text(", ")
-                   .field("number of blocks per frame", blocks));
+    out.report(
+        ReportLine("   ")
+            .field("frame size", static_cast<double>(frameBytes), "byte",
+                   std::to_string(frameBytes) + " bytes")
+            .as(Property::FrameSize)
+            .text(", ")
+            .field("number of blocks per frame", blocks)
+            .property(Property::SamplesPerFrame, static_cast<double>(blocks * kSamplesPerBlock)));
     out.report(samplingFrequencyLine(sampleRate, input.locale));
     out.report(bitRateLine(kilobits));
-    out.report(channelArrangementLine(f.acmod).text(", ").field("bsid", f.bsid));
+    out.report(channelArrangementLine(f.acmod, f.lfeon).text(", ").field("bsid", f.bsid));
     const std::string_view lfe = f.lfeon ? "present" : "not present";
     out.report(detailLine("LFE channel", std::string(lfe), "", blue(lfe)));
     return sampleRate != 0;
@@ -103,9 +138,15 @@ bool reportAc3(const SyncFrame& f, const InspectorInput& input, Reporter& out) {
     const bool rateKnown = rateIndex < kBitRates.size();
     out.log("   Stream " + std::to_string(input.number) + " is [b]Dolby Digital[/b]");
     out.report(samplingFrequencyLine(sampleRate, input.locale));
-    out.report(bitRateLine(rateKnown ? std::optional<uint64_t>(kBitRates[rateIndex] / 1000)
-                                     : std::nullopt));
-    out.report(channelArrangementLine(f.acmod)
+    ReportLine bitRate = bitRateLine(
+        rateKnown ? std::optional<uint64_t>(kBitRates[rateIndex] / 1000) : std::nullopt);
+    if (rateKnown && sampleRate != 0)
+        bitRate
+            .property(Property::FrameSize,
+                      static_cast<double>(ac3FrameBytes(sampleRate, f.frmsizecod)))
+            .property(Property::SamplesPerFrame, static_cast<double>(6 * kSamplesPerBlock));
+    out.report(bitRate);
+    out.report(channelArrangementLine(f.acmod, f.lfeon)
                    .text(", ")
                    .field("bsid", f.bsid)
                    .text(", bsmod =")
@@ -159,6 +200,7 @@ InspectorResult inspectAc3(const InspectorInput& input, Reporter& out) {
                 found = reportEnhanced(frame, input, out);
             } else {
                 frame.acmod = b >> 5;
+                frame.lfeon = ac3Lfeon(b);
                 found = reportAc3(frame, input, out);
             }
             break;

@@ -36,6 +36,8 @@ constexpr std::array<std::string_view, 16> kChannelArrangements = {
     "CL + C + CR + L + R + Ls + Rs",
     "CL + CR + L + R + Ls1 + Ls2 + Rs1 + Rs2",
     "CL + C + CR + L + R + Ls + S + Rs"};
+// The channels of each arrangement, without the LFE channel.
+constexpr std::array<int, 16> kChannels = {1, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 6, 7, 8, 8};
 
 // Core sampling frequency by SFREQ, shown in kHz.
 constexpr std::array<NamedNumber, 16> kSampleRates = {{{"Invalid", 0},
@@ -74,15 +76,24 @@ constexpr std::array<std::string_view, 8> kExtensionAudio = {"Channel extension"
                                                              "Reserved",
                                                              "Reserved"};
 
-// The LFE flag by LFF: its value and how the line shows it.
+// The LFE flag by LFF: its value, how the line shows it, and whether it says.
 struct Lfe {
     std::string_view value;
     std::string_view shown;
+    bool valid;
+    bool present;
 };
-constexpr std::array<Lfe, 4> kLfe = {{{"not present", "not present"},
-                                      {"present (IF:128)", "[bl]present[/bl] (IF:128)"},
-                                      {"present (IF:64)", "[bl]present[/bl] (IF:64)"},
-                                      {"invalid", "invalid"}}};
+constexpr std::array<Lfe, 4> kLfe = {{{"not present", "not present", true, false},
+                                      {"present (IF:128)", "[bl]present[/bl] (IF:128)", true, true},
+                                      {"present (IF:64)", "[bl]present[/bl] (IF:64)", true, true},
+                                      {"invalid", "invalid", false, false}}};
+
+// How RATE codes the bit rate: a rate of the table (constant), open, variable or lossless.
+std::string_view bitRateMode(uint32_t rate) {
+    if (rate == 30) return "variable";
+    if (rate == 31) return "lossless";
+    return rate == 29 ? "" : "constant";
+}
 
 // Source PCM resolution by PCMR: the bits (0 for the reserved codes, shown empty) and the
 // line's text.
@@ -119,24 +130,42 @@ void readCoreHeader(BitReader& r, Reporter& out) {
     out.report(detailLine("PCM core samples", shortCount + 1));
     const uint32_t cpf = r.readBits(1);
     const uint32_t nblks = r.readBits(7);
-    out.report(detailLine("PCM sample blocks", nblks + 1));
+    // Each block holds 32 samples of every channel.
+    out.report(detailLine("PCM sample blocks", nblks + 1)
+                   .property(Property::SamplesPerFrame, (nblks + 1) * 32.0));
+    // FSIZE is the frame's size in bytes less one.
     const uint32_t fsize = r.readBits(14);
     out.report(detailLine("Primary frame byte size", static_cast<double>(fsize), "byte",
-                          std::to_string(fsize)));
+                          std::to_string(fsize))
+                   .property(Property::FrameSize, fsize + 1.0));
     const uint32_t amode = r.readBits(6);
     const std::string_view arrangement = channelArrangement(amode);
-    out.report(detailLine("Channel arrangement", std::string(arrangement), "", blue(arrangement)));
+    ReportLine arrangementLine =
+        detailLine("Channel arrangement", std::string(arrangement), "", blue(arrangement));
+    if (amode < kChannelArrangements.size()) arrangementLine.as(Property::ChannelLayout);
+    out.report(arrangementLine);
     const uint32_t sfreq = r.readBits(4);
-    out.report(tableLine("Sampling frequency", kSampleRates[sfreq], "Hz", " kHz"));
+    out.report(
+        tableLine("Sampling frequency", kSampleRates[sfreq], "Hz", " kHz", Property::SampleRate));
     const uint32_t rate = r.readBits(5);
-    out.report(tableLine("Transmission bitrate", kBitRates[rate], "bit/s", " kbit/s"));
+    ReportLine rateLine =
+        tableLine("Transmission bitrate", kBitRates[rate], "bit/s", " kbit/s", Property::BitRate);
+    if (const std::string_view mode = bitRateMode(rate); !mode.empty())
+        rateLine.property(Property::BitRateMode, std::string(mode));
+    out.report(rateLine);
     r.skipBits(5); // MIX, DYNF, TIMEF, AUXF, HDCD
     const uint32_t extAudioId = r.readBits(3);
     const uint32_t extAudio = r.readBits(1);
     if (extAudio == 1) out.report(detailText("Extension audio", kExtensionAudio[extAudioId]));
     r.skipBits(1); // ASPF
     const Lfe& lfe = kLfe[r.readBits(2)];
-    out.report(detailLine("LFE channel", std::string(lfe.value), "", lfe.shown));
+    ReportLine lfeLine = detailLine("LFE channel", std::string(lfe.value), "", lfe.shown);
+    if (lfe.valid) {
+        lfeLine.property(Property::Lfe, lfe.present);
+        if (amode < kChannels.size())
+            lfeLine.property(Property::Channels, kChannels[amode] + (lfe.present ? 1.0 : 0.0));
+    }
+    out.report(lfeLine);
     r.skipBits(1); // HFLAG
     if (cpf == 1) {
         const uint32_t crc = r.readBits(16);
@@ -152,7 +181,8 @@ void readCoreHeader(BitReader& r, Reporter& out) {
     if (resolution.bits == 0)
         out.report(detailText("Source PCM resolution", resolution.shown));
     else
-        out.report(detailLine("Source PCM resolution", resolution.bits, "bit", resolution.shown));
+        out.report(detailLine("Source PCM resolution", resolution.bits, "bit", resolution.shown)
+                       .as(Property::BitDepth));
 }
 
 } // namespace

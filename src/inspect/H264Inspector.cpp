@@ -45,14 +45,17 @@ std::string_view profileName(uint32_t profileIdc) {
 ReportLine profileLine(uint32_t profileIdc) {
     const std::string_view name = profileName(profileIdc);
     // The Baseline line has always ended in a blank.
-    return detailLine("Profile", std::string(name), "",
-                      profileIdc == 66 ? std::string(name) + " " : std::string(name));
+    ReportLine line = detailLine("Profile", std::string(name), "",
+                                 profileIdc == 66 ? std::string(name) + " " : std::string(name));
+    if (name != "Unknown") line.as(Property::Profile);
+    return line;
 }
 
 ReportLine levelLine(uint32_t levelIdc, uint32_t constraintSet3Flag) {
     if (levelIdc == 11 && constraintSet3Flag == 1) return detailText("Level", "1b");
     return detailLine("Level", levelIdc / 10.0, "",
-                      std::to_string(levelIdc / 10) + "." + std::to_string(levelIdc % 10));
+                      std::to_string(levelIdc / 10) + "." + std::to_string(levelIdc % 10))
+        .as(Property::Level);
 }
 
 // The profiles whose sequence parameter set carries chroma_format_idc and the fields after it.
@@ -120,7 +123,13 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
         const uint32_t constraintSet3Flag = bits.readBits(1);
         bits.skipBits(4); // constraint_set4_flag, constraint_set5_flag, reserved_zero_2bits
         const uint32_t levelIdc = bits.readBits(8);
-        out.report(levelLine(levelIdc, constraintSet3Flag));
+        ReportLine level = levelLine(levelIdc, constraintSet3Flag);
+        // The other profiles are 4:2:0 with 8-bit samples, without a field that says so.
+        if (!hasChromaFormatFields(profileIdc))
+            level.property(Property::ChromaFormat, std::string("4:2:0"))
+                .property(Property::BitDepth, 8.0)
+                .property(Property::ChromaBitDepth, 8.0);
+        out.report(level);
         bits.readUe(); // seq_parameter_set_id
 
         uint32_t chromaFormatIdc = 1;
@@ -133,14 +142,17 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             const std::string_view chromaName = chromaFormatIdc < kChromaFormatNames.size()
                                                     ? kChromaFormatNames[chromaFormatIdc]
                                                     : "Invalid";
-            out.report(detailLine("Chroma format", std::string(chromaName), "", blue(chromaName))
-                           .text("  ")
+            ReportLine chroma =
+                detailLine("Chroma format", std::string(chromaName), "", blue(chromaName));
+            if (chromaFormatIdc < kChromaFormatNames.size()) chroma.as(Property::ChromaFormat);
+            out.report(chroma.text("  ")
                            .field("(l, c)",
                                   std::vector<double>{static_cast<double>(bitDepthLuma),
                                                       static_cast<double>(bitDepthChroma)},
                                   "bit",
                                   std::to_string(bitDepthLuma) + ", " +
-                                      std::to_string(bitDepthChroma) + " bit"));
+                                      std::to_string(bitDepthChroma) + " bit")
+                           .as(Property::BitDepth, Property::ChromaBitDepth));
             bits.skipBits(1); // qpprime_y_zero_transform_bypass_flag
             const uint32_t seqScalingMatrixPresentFlag = bits.readBits(1);
             if (seqScalingMatrixPresentFlag == 1) {
@@ -190,7 +202,9 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             width = cropped(width, left + right, subWidthC);
             height = cropped(height, top + bottom, subHeightC * (2 - frameMbsOnlyFlag));
         }
-        out.report(sizeLine("Size", width, height));
+        out.report(sizeLine("Size", width, height)
+                       .as(Property::Width, Property::Height)
+                       .property(Property::Interlaced, frameMbsOnlyFlag == 0));
 
         const uint32_t vuiParametersPresentFlag = bits.readBits(1);
         if (vuiParametersPresentFlag == 1) {
@@ -203,7 +217,8 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
                     const uint32_t sarWidth = bits.readBits(16);
                     const uint32_t sarHeight = bits.readBits(16);
                     out.report(detailText("Aspect ratio", std::to_string(sarWidth) + ":" +
-                                                              std::to_string(sarHeight)));
+                                                              std::to_string(sarHeight))
+                                   .as(Property::SampleAspectRatio));
                 }
             }
             const uint32_t overscanInfoPresentFlag = bits.readBits(1);
@@ -211,7 +226,9 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
             const uint32_t videoSignalTypePresentFlag = bits.readBits(1);
             if (videoSignalTypePresentFlag == 1) {
                 const uint32_t videoFormat = bits.readBits(3);
-                out.report(detailText("Video format", kVideoFormatNames[videoFormat]));
+                ReportLine format = detailText("Video format", kVideoFormatNames[videoFormat]);
+                if (videoFormat < 5) format.as(Property::VideoFormat);
+                out.report(format);
                 bits.skipBits(1); // video_full_range_flag
                 const uint32_t colourDescriptionPresentFlag = bits.readBits(1);
                 if (colourDescriptionPresentFlag == 1)
@@ -237,8 +254,11 @@ InspectorResult inspectH264(const InspectorInput& input, Reporter& out) {
                     frameRate = timeScale / (2.0 * numUnitsInTick);
                     rateKnown = true;
                     const double shown = std::nearbyint(frameRate * 1000) / 1000; // halves even
-                    out.report(detailLine("Frame rate", shown, "frame/s",
-                                          formatDecimal(shown, input.locale) + " fps"));
+                    ReportLine rate = detailLine("Frame rate", shown, "frame/s",
+                                                 formatDecimal(shown, input.locale) + " fps");
+                    if (timeScale != 0)
+                        frameRateProperties(rate, timeScale, 2 * uint64_t{numUnitsInTick});
+                    out.report(rate);
                 }
                 bits.skipBits(1); // fixed_frame_rate_flag
             }

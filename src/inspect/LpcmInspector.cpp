@@ -52,13 +52,23 @@ InspectorResult inspectLpcm(const InspectorInput& input, Reporter& out) {
                            .field("mute", onOff(b & 0x40), "", onOff(b & 0x40)));
             out.report(detailLine("Frame number", b & 31));
             break;
-        case 5:
+        case 5: {
             out.report(quantizationLine((b >> 6) & 3));
             out.report(sampleRateLine((b >> 4) & 3));
             // Bits 2..0 hold the number of channels minus one (1 to 8 channels).
-            out.report(detailLine("Number of audio channels", double((b & 7) + 1), "",
-                                  blue(std::to_string((b & 7) + 1))));
+            const double channels = (b & 7) + 1;
+            ReportLine line = detailLine("Number of audio channels", channels, "",
+                                         blue(std::to_string((b & 7) + 1)));
+            line.as(Property::Channels);
+            // Every sample of every channel is in the stream: the rate is constant.
+            const double bits = QuantizationBits[(b >> 6) & 3].number;
+            const double rate = SampleRates[(b >> 4) & 3].number;
+            if (bits != 0 && rate != 0)
+                line.property(Property::BitRate, bits * rate * channels)
+                    .property(Property::BitRateMode, std::string("constant"));
+            out.report(line);
             break;
+        }
         case 6:
             if (b != 0x80) {
                 const double range = dynamicRangeDb(b);

@@ -19,21 +19,27 @@ constexpr int kPictureCodingExtensionId = 8;
 struct FrameRateEntry {
     double shown; // 0: not a rate (forbidden or reserved)
     double stored;
+    uint32_t numerator, denominator;
 };
 
 // frame_rate_code of ISO/IEC 13818-2; codes 9 to 15 are reserved.
 constexpr FrameRateEntry kFrameRates[9] = {
-    {0, 1.0},   {23.976, 24000.0 / 1001}, {24, 24.0},
-    {25, 25.0}, {29.97, 30000.0 / 1001},  {30, 30.0},
-    {50, 50.0}, {59.94, 60000.0 / 1001},  {60, 60.0},
+    {0, 1.0, 0, 1},    {23.976, 24000.0 / 1001, 24000, 1001}, {24, 24.0, 24, 1},
+    {25, 25.0, 25, 1}, {29.97, 30000.0 / 1001, 30000, 1001},  {30, 30.0, 30, 1},
+    {50, 50.0, 50, 1}, {59.94, 60000.0 / 1001, 60000, 1001},  {60, 60.0, 60, 1},
 };
 
 ReportLine frameRateLine(unsigned code, const LocaleSettings& locale) {
     if (code == 0) return detailText("Frame rate", "forbidden");
     if (code >= 9) return detailText("Frame rate", "reserved");
-    const double shown = kFrameRates[code].shown;
-    return detailLine("Frame rate", shown, "frame/s", blue(formatDecimal(shown, locale)) + " fps");
+    const FrameRateEntry& rate = kFrameRates[code];
+    ReportLine line = detailLine("Frame rate", rate.shown, "frame/s",
+                                 blue(formatDecimal(rate.shown, locale)) + " fps");
+    return frameRateProperties(line, rate.numerator, rate.denominator);
 }
+
+// chroma_format of the sequence extension; 0 is reserved.
+constexpr std::string_view kChromaFormats[4] = {"", "4:2:0", "4:2:2", "4:4:4"};
 
 double storedFrameRate(unsigned code) {
     return code < 9 ? kFrameRates[code].stored : 1.0;
@@ -42,10 +48,17 @@ double storedFrameRate(unsigned code) {
 ReportLine sequenceAspectRatioLine(unsigned code) {
     switch (code) {
     case 0: return detailText("Aspect ratio", "forbidden");
-    case 1: return detailLine("Aspect ratio", "1:1", "", blue("1:1") + " (square samples)");
-    case 2: return detailLine("Aspect ratio", "4:3", "", blue("4:3"));
-    case 3: return detailLine("Aspect ratio", "16:9", "", blue("16:9"));
-    case 4: return detailLine("Aspect ratio", "2.21:1", "", blue("2.21:1"));
+    case 1:
+        return detailLine("Aspect ratio", "1:1", "", blue("1:1") + " (square samples)")
+            .as(Property::SampleAspectRatio);
+    case 2:
+        return detailLine("Aspect ratio", "4:3", "", blue("4:3")).as(Property::DisplayAspectRatio);
+    case 3:
+        return detailLine("Aspect ratio", "16:9", "", blue("16:9"))
+            .as(Property::DisplayAspectRatio);
+    case 4:
+        return detailLine("Aspect ratio", "2.21:1", "", blue("2.21:1"))
+            .as(Property::DisplayAspectRatio);
     default: return detailText("Aspect ratio", "reserved");
     }
 }
@@ -97,7 +110,8 @@ InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
                 // horizontal_size_value (12 bits), vertical_size_value (12 bits)
                 const uint32_t horizontal = (codeWindow >> 12) & 0xFFF;
                 const uint32_t vertical = codeWindow & 0xFFF;
-                out.report(sizeLine("size", horizontal, vertical));
+                out.report(
+                    sizeLine("size", horizontal, vertical).as(Property::Width, Property::Height));
             } else if (sequenceCountdown == 3) {
                 // aspect_ratio_information (4 bits), frame_rate_code (4 bits)
                 out.report(sequenceAspectRatioLine(m >> 4));
@@ -107,9 +121,10 @@ InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
                 // bit_rate_value (18 bits, units of 400 bit/s)
                 const uint32_t bitRateValue = (codeWindow >> 6) & 0x3FFFF;
                 const uint32_t kilobits = bitRateValue * 400 / 1000;
-                out.report(ReportLine("  ").field("Sequence header bitrate", kilobits * 1000.0,
-                                                  "bit/s",
-                                                  blue(std::to_string(kilobits)) + " kbps"));
+                out.report(ReportLine("  ")
+                               .field("Sequence header bitrate", kilobits * 1000.0, "bit/s",
+                                      blue(std::to_string(kilobits)) + " kbps")
+                               .property(Property::MaxBitRate, bitRateValue * 400.0));
             }
         } else if (pictureCountdown > 0) {
             if (--pictureCountdown == 0) {
@@ -136,8 +151,14 @@ InspectorResult inspectMpeg2Video(const InspectorInput& input, Reporter& out) {
         } else if (sequenceExtensionPending) {
             sequenceExtensionPending = false;
             if (!sequenceReportsDone) {
-                // progressive_sequence follows profile_and_level_indication
-                out.report(detailLine("Progressive Sequence", (m >> 3) & 1));
+                // progressive_sequence follows profile_and_level_indication, chroma_format
+                // follows it.
+                const unsigned progressive = (m >> 3) & 1;
+                ReportLine line = detailLine("Progressive Sequence", progressive);
+                line.property(Property::Interlaced, progressive == 0);
+                if (const std::string_view chroma = kChromaFormats[(m >> 1) & 3]; !chroma.empty())
+                    line.property(Property::ChromaFormat, std::string(chroma));
+                out.report(line);
                 sequenceReportsDone = true;
             }
         }

@@ -61,20 +61,26 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
     BitReader bits(header.data(), headerLength, 0);
 
     const uint32_t profile = bits.readBits(2);
-    out.report(detailText("Profile", profile == 3 ? "Advanced" : "Reserved"));
+    out.report(profile == 3 ? detailText("Profile", "Advanced").as(Property::Profile)
+                            : detailText("Profile", "Reserved"));
     const uint32_t level = bits.readBits(3);
-    out.report(level <= 4 ? detailLine("Level", level) : detailText("Level", "Reserved"));
+    out.report(level <= 4 ? detailLine("Level", level).as(Property::Level)
+                          : detailText("Level", "Reserved"));
     const uint32_t colordiffFormat = bits.readBits(2);
-    out.report(colordiffFormat == 1 ? detailLine("Chroma Format", "4:2:0", "", blue("4:2:0"))
-                                    : detailText("Chroma Format", "Reserved"));
+    out.report(
+        colordiffFormat == 1
+            ? detailLine("Chroma Format", "4:2:0", "", blue("4:2:0")).as(Property::ChromaFormat)
+            : detailText("Chroma Format", "Reserved"));
     bits.skipBits(3); // frmrtq_postproc
     bits.skipBits(5); // bitrtq_postproc
     bits.skipBits(1); // postprocflag
     const uint32_t maxCodedWidth = bits.readBits(12);
     const uint32_t maxCodedHeight = bits.readBits(12);
-    out.report(sizeLine("Size", 2 * maxCodedWidth + 2, 2 * maxCodedHeight + 2));
     const uint32_t pulldown = bits.readBits(1);
-    bits.skipBits(1); // interlace
+    const uint32_t interlace = bits.readBits(1);
+    out.report(sizeLine("Size", 2 * maxCodedWidth + 2, 2 * maxCodedHeight + 2)
+                   .as(Property::Width, Property::Height)
+                   .property(Property::Interlaced, interlace == 1));
     bits.skipBits(1); // tfcntrflag
     bits.skipBits(1); // finterpflag
     bits.skipBits(1); // reserved
@@ -85,7 +91,8 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
     if (displayExt != 1) return result;
     const uint32_t dispHorizSize = bits.readBits(14);
     const uint32_t dispVertSize = bits.readBits(14);
-    out.report(sizeLine("Display size", dispHorizSize + 1, dispVertSize + 1));
+    out.report(sizeLine("Display size", dispHorizSize + 1, dispVertSize + 1)
+                   .as(Property::DisplayWidth, Property::DisplayHeight));
 
     const uint32_t aspectRatioFlag = bits.readBits(1);
     if (aspectRatioFlag == 1) {
@@ -94,7 +101,8 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
             const uint32_t aspectHorizSize = bits.readBits(8);
             const uint32_t aspectVertSize = bits.readBits(8);
             out.report(detailText("Aspect ratio", std::to_string(aspectHorizSize) + ":" +
-                                                      std::to_string(aspectVertSize)));
+                                                      std::to_string(aspectVertSize))
+                           .as(Property::SampleAspectRatio));
         } else {
             out.report(aspectRatioLine(aspectRatio));
         }
@@ -106,21 +114,29 @@ InspectorResult inspectVc1(const InspectorInput& input, Reporter& out) {
         if (framerateind == 1) {
             const uint32_t framerateexp = bits.readBits(16);
             const double rate = (framerateexp + 1) / 32.0;
-            out.report(
-                detailLine("Frame Rate", rate, "frame/s", blue(formatDecimal(rate, input.locale))));
+            ReportLine line =
+                detailLine("Frame Rate", rate, "frame/s", blue(formatDecimal(rate, input.locale)));
+            out.report(frameRateProperties(line, framerateexp + 1, 32));
             result.frameRate = rate;
         } else {
-            uint32_t numerator = rateTerm(bits.readBits(8), kFrameRateNumerators, out);
-            const uint32_t denominator = rateTerm(bits.readBits(4), kFrameRateDenominators, out);
+            const uint32_t numeratorCode = bits.readBits(8);
+            uint32_t numerator = rateTerm(numeratorCode, kFrameRateNumerators, out);
+            const uint32_t denominatorCode = bits.readBits(4);
+            const uint32_t denominator = rateTerm(denominatorCode, kFrameRateDenominators, out);
             if (pulldown == 1 && numerator == 30000) numerator = 24000;
             // A forbidden denominator has no rate: the line above already says so.
             if (denominator != 0) {
                 const double rate = static_cast<double>(numerator) / denominator;
                 const double shown = std::nearbyint(rate * 1000) / 1000; // halves to even
-                out.report(detailLine("Frame Rate", shown, "frame/s",
-                                      blue(formatDecimal(shown, input.locale)))
-                               .text(" (" + std::to_string(numerator) + "/" +
-                                     std::to_string(denominator) + ")"));
+                ReportLine line = detailLine("Frame Rate", shown, "frame/s",
+                                             blue(formatDecimal(shown, input.locale)));
+                line.text(" (" + std::to_string(numerator) + "/" + std::to_string(denominator) +
+                          ")");
+                // A forbidden or reserved code stands for no rate.
+                if (numerator != 0 && numeratorCode < kFrameRateNumerators.size() &&
+                    denominatorCode < kFrameRateDenominators.size())
+                    frameRateProperties(line, numerator, denominator);
+                out.report(line);
                 result.frameRate = rate;
             }
         }

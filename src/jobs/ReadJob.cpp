@@ -64,6 +64,7 @@ FoundStream describeStream(const RunState& state, int slot, SourceType source, b
         if (state.frameRates[n] > 0) stream.duration = state.frameCounts[n] / state.frameRates[n];
     }
     stream.fields = state.details[index];
+    stream.properties = state.properties[index];
     return stream;
 }
 

@@ -21,7 +21,7 @@ struct ReadJobOptions {
 // A stream the Read found: its slot and key ("v0", "a3", "s12"), kind and number within the
 // kind, the stream table's code, what it is (codec name, PES stream id and the id within it),
 // the caption of its box, its first PTS and, for video, the frames counted and their playing
-// time, and the named values of its details.
+// time, the named values of its details and the properties they hand over.
 struct FoundStream {
     int slot = 0;
     std::string key;
@@ -39,6 +39,7 @@ struct FoundStream {
     std::optional<uint32_t> frames; // video, when frames were counted
     std::optional<double> duration; // seconds, when counted and the rate is known
     std::vector<ReportField> fields;
+    std::vector<StreamProperty> properties; // in the order of Property, one value each
 };
 
 // The frames of one video stream: counted, the measured rate, and what the measured duration

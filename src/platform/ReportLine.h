@@ -5,6 +5,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/StreamProperty.h"
+
 namespace tessary {
 
 // A value that a report line names: a number, a text (where the line shows no number), or
@@ -23,7 +25,8 @@ struct ReportField {
 };
 
 // One line of the report, built from its pieces: the exact markup text that the log shows,
-// and the named values it shows, in the order they appear.
+// the named values it shows, in the order they appear, and the stream properties it hands
+// over (the values under their stable names, see StreamProperty.h).
 class ReportLine {
 public:
     ReportLine() = default;
@@ -41,13 +44,22 @@ public:
     ReportLine& field(std::string_view name, long long number);
     // Sets the heading the line's values stand under.
     ReportLine& under(std::string_view heading);
+    // Hands the last value named on the line over as property `key` as well; a pair of numbers
+    // as `first` and `second`.
+    ReportLine& as(Property key);
+    ReportLine& as(Property first, Property second);
+    // Hands over a property that the line shows in another form (a rounded frame rate, an
+    // arrangement of channels) or not at all.
+    ReportLine& property(Property key, PropertyValue value);
 
     const std::string& markup() const { return markup_; }
     const std::vector<ReportField>& fields() const { return fields_; }
+    const std::vector<StreamProperty>& properties() const { return properties_; }
 
 private:
     std::string markup_;
     std::vector<ReportField> fields_;
+    std::vector<StreamProperty> properties_;
 };
 
 // The detail line of a stream: "   name = shown".

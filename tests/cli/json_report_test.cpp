@@ -2,6 +2,7 @@
 // docs/tessary-cli.schema.json, and the values it gives agree with the lines of its log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -208,4 +209,65 @@ TEST_F(JsonReport, StreamsNavigationAndDeclaredStreamsOfTheDemoDisc) {
         ["s0", "2bitRLE.s00.English", "English", "en"], ["s1", "2bitRLE.s01.French", "French", "fr"]])"));
     declared.erase(declared.begin() + 1);
     EXPECT_EQ(boxes, declared);
+}
+
+TEST_F(JsonReport, PropertiesAgreeWithTheFieldsTheyComeFrom) {
+    // Each property that a field shows too: the field's names in the reports of the codecs, the
+    // number of a pair it is (-1: the whole value), and how far the property may lie from it.
+    struct Counterpart {
+        std::string property;
+        std::vector<std::string> fields;
+        int index = -1;
+        double offset = 0, tolerance = 0;
+    };
+    const std::vector<Counterpart> table = {
+        {"width", {"Size", "size"}, 0},
+        {"height", {"Size", "size"}, 1},
+        {"displayWidth", {"Display size"}, 0},
+        {"displayHeight", {"Display size"}, 1},
+        {"sampleAspectRatio", {"Aspect ratio"}},
+        {"frameRate", {"Frame rate", "Frame Rate"}, -1, 0, 0.0005}, // shown to 0.001
+        {"profile", {"Profile"}},
+        {"level", {"Level"}},
+        {"chromaFormat", {"Chroma format", "Chroma Format"}},
+        {"bitDepth", {"(l, c)"}, 0},
+        {"chromaBitDepth", {"(l, c)"}, 1},
+        {"bitDepth", {"Quantization length", "Source PCM resolution"}},
+        {"sampleRate", {"Sampling frequency"}},
+        {"channels", {"Number of audio channels"}},
+        {"channelLayout", {"Channel arrangement"}},
+        {"lfe", {"LFE channel"}}, // "present ..." is true
+        {"bitRate", {"Transmission bitrate"}},
+        {"frameSize", {"frame size"}},
+        {"frameSize", {"Primary frame byte size"}, -1, 1}, // FSIZE, the size less one
+    };
+    const json read = runJson({"read", "--format", "json", source});
+    std::vector<int> met(table.size());
+    for (const json& stream : read["streams"]) {
+        const json& properties = stream["properties"];
+        for (std::size_t row = 0; row < table.size(); ++row) {
+            const Counterpart& c = table[row];
+            // The first field of one of the names: the one the property comes from.
+            const auto field =
+                std::find_if(stream["fields"].begin(), stream["fields"].end(), [&](const json& f) {
+                    return std::find(c.fields.begin(), c.fields.end(), f["name"]) != c.fields.end();
+                });
+            if (field == stream["fields"].end()) continue;
+            ++met[row];
+            const json& value = c.index < 0 ? (*field)["value"] : (*field)["value"][c.index];
+            const std::string where = stream["key"].get<std::string>() + ' ' + c.property;
+            ASSERT_TRUE(properties.contains(c.property)) << where;
+            const json& property = properties[c.property];
+            if (property.is_boolean())
+                EXPECT_EQ(property, value.get<std::string>().starts_with("present")) << where;
+            else if (property.is_string())
+                EXPECT_EQ(property, value) << where;
+            else
+                EXPECT_NEAR(property.get<double>(), value.get<double>() + c.offset, c.tolerance)
+                    << where;
+        }
+    }
+    // Every row is met on the demo disc but the size of MPEG-2, which shares one.
+    for (std::size_t row = 0; row < table.size(); ++row)
+        EXPECT_GT(met[row], 0) << table[row].property << " of " << table[row].fields[0];
 }
