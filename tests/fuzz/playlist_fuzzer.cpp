@@ -1,6 +1,7 @@
 // Fuzz target: arbitrary bytes as a playlist. The tag scanner must cut the same lines whatever
 // blocks the bytes come in (the block size is taken from the first byte); the attribute readers
-// run over every line; then the whole read, for which ConversionError is an expected outcome.
+// run over every line; then the whole read and the list of titles, for which ConversionError is
+// an expected outcome.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -8,17 +9,12 @@
 #include <vector>
 
 #include "platform/Reporter.h"
+#include "playlist/DiscTitles.h"
 #include "playlist/PlaylistReader.h"
 #include "playlist/TagScanner.h"
 #include "playlist/XplText.h"
 
 namespace {
-class NullReporter : public tessary::Reporter {
-public:
-    void log(std::string_view) override {}
-    void slog(std::string_view, int) override {}
-};
-
 std::vector<std::string> scanned(const uint8_t* data, std::size_t size, std::size_t blockSize) {
     std::vector<std::string> lines;
     tessary::TagScanner scanner([&](std::size_t indent, std::string_view text) {
@@ -53,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     const std::vector<uint8_t> bytes(data, data + size);
     MediaAttributes attributes;
-    NullReporter out;
+    SilentReporter out;
     PlaylistRead result;
     try {
         readPlaylistBytes(bytes, "FEATURE_1", attributes, out, result);
@@ -61,5 +57,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     if (result.tagLines.size() > kMaxTagLines || result.chapters.size() > kMaxChapters)
         __builtin_trap();
+
+    // Every title, and each read again by its number.
+    try {
+        for (const PlaylistRead& title : readPlaylistTitlesBytes(bytes)) {
+            if (title.title.clips.size() > kMaxClips) __builtin_trap();
+            PlaylistRead byNumber;
+            MediaAttributes fresh;
+            readPlaylistBytes(bytes, "", fresh, out, byNumber, title.title.number);
+        }
+    } catch (const ConversionError&) {
+    }
     return 0;
 }
