@@ -26,9 +26,10 @@ void demux(RunMode mode, RunState& state, InputFile& source, const std::string& 
            const DemuxOutputs* outputs) {
     host.setCancelEnabled(true);
     Pass pass(mode, state, sourceTypeOf(sourcePath), out, locale);
-    // The blocks of a Demux are kept until the piece writer has written what they gave.
+    // The blocks of a Demux are kept until the piece writer has written what they gave; a Read
+    // keeps as many, so that the reading thread seldom waits for the scan.
     const bool writing = mode == RunMode::Demux && outputs;
-    BlockReader reader(source, kBlockSize, writing ? kBlocksInFlight : 2);
+    BlockReader reader(source, kBlockSize, kBlocksInFlight);
     PieceWriter pieces(writing);
     std::optional<DemuxWriter> writer;
     if (writing) {
