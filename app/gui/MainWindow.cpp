@@ -315,7 +315,8 @@ QWidget* MainWindow::buildXplPage() {
     auto* titlesLabel = new QLabel("&Title:", writeRow_);
     auto* titles = new QComboBox(writeRow_);
     titles->setObjectName("cobTitles");
-    titles->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Long titles widen the list, not the window's smallest width.
+    titles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     titles->setMinimumContentsLength(20);
     titlesLabel->setBuddy(titles);
     bindChoice(main_.cobTitles, titles);
