@@ -1,6 +1,5 @@
 #include "shell/StreamRows.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "shell/Main.h"
@@ -29,12 +28,6 @@ std::optional<double> numberOf(const ReportField* field) {
     return std::nullopt;
 }
 
-std::string textOf(const ReportField* field) {
-    if (!field) return {};
-    if (const std::string* text = std::get_if<std::string>(&field->value)) return *text;
-    return {};
-}
-
 std::string join(const std::vector<std::string>& parts, std::string_view separator) {
     std::string out;
     for (const std::string& part : parts) {
@@ -45,28 +38,21 @@ std::string join(const std::vector<std::string>& parts, std::string_view separat
     return out;
 }
 
-// The channels an arrangement such as "L + R + C + Ls + Rs" names, and ".1" for a low
-// frequency channel; empty when the arrangement names no speakers one by one.
+const PropertyValue* propertyOf(const FoundStream& stream, Property key) {
+    for (const StreamProperty& property : stream.properties)
+        if (property.key == key) return &property.value;
+    return nullptr;
+}
+
+// The channels as a player counts them: "5.1 ch" for six with a low frequency channel.
 std::string channelsOf(const FoundStream& stream, const LocaleSettings& locale) {
-    if (auto count = numberOf(findField(stream, "number of audio channels")))
-        return formatDecimal(*count, locale) + " ch";
-    const std::string arrangement = textOf(findField(stream, "channel arrangement"));
-    if (arrangement.empty()) return {};
-    int speakers = 0;
-    std::size_t start = 0;
-    while (start <= arrangement.size()) {
-        std::size_t end = arrangement.find(" + ", start);
-        if (end == std::string::npos) end = arrangement.size();
-        const std::string_view name(arrangement.data() + start, end - start);
-        if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])) ||
-            !std::all_of(name.begin(), name.end(),
-                         [](unsigned char c) { return std::isalnum(c) != 0; }))
-            return {};
-        ++speakers;
-        start = end + 3;
-    }
-    const bool lfe = textOf(findField(stream, "lfe channel")).starts_with("present");
-    return std::to_string(speakers) + (lfe ? ".1" : "") + " ch";
+    const PropertyValue* channels = propertyOf(stream, Property::Channels);
+    const double* count = channels ? std::get_if<double>(channels) : nullptr;
+    if (!count) return {};
+    const PropertyValue* lfe = propertyOf(stream, Property::Lfe);
+    if (lfe && std::get_if<bool>(lfe) && std::get<bool>(*lfe) && *count >= 1)
+        return formatDecimal(*count - 1, locale) + ".1 ch";
+    return formatDecimal(*count, locale) + " ch";
 }
 
 std::string valuesOf(const FoundStream& stream, const LocaleSettings& locale) {

@@ -897,10 +897,10 @@ TEST_F(Window, TheStreamsTableListsTheReadsStreamsAndTicksTheirBoxes) {
             "x | v0 | video | H.264 | Main |  | 1920x1080, 23.976 fps | 0 | 276 | 0:00:11.511",
             "x | v1 | video | VC-1 | Alternate |  | 1920x1080, 23.976 fps | 0 | 276 | "
             "0:00:11.511",
-            "x | a0 | audio | AC-3 | English | en | 5 ch, 48 kHz, 448 kbit/s | 0 |  | ",
+            "x | a0 | audio | AC-3 | English | en | 5.1 ch, 48 kHz, 448 kbit/s | 0 |  | ",
             "x | a1 | audio | E-AC-3 | French | fr | 5.1 ch, 48 kHz, 384 kbit/s | 0 |  | ",
             "x | a2 | audio | DTS | German | de | 5.1 ch, 48 kHz, 768 kbit/s | 0 |  | ",
-            "x | a3 | audio | TrueHD | Japanese | ja | 48 kHz | 0 |  | ",
+            "x | a3 | audio | TrueHD | Japanese | ja | 2 ch, 48 kHz | 0 |  | ",
             "x | a4 | audio | LPCM | Commentary | en | 2 ch, 48 kHz | 0 |  | ",
             "x | s0 | subpicture | Subpicture | English | en |  | 500 |  | ",
             "x | s1 | subpicture | Subpicture | French | fr |  | 700 |  | "}));
