@@ -59,19 +59,30 @@ std::string clockText(int64_t ms) {
 } // namespace
 
 DiscPaths locateDisc(const std::string& disc) {
-    const fs::path given(disc);
+    fs::path given = fs::path(disc).lexically_normal();
+    if (given.filename().empty() && given.has_relative_path()) given = given.parent_path();
     fs::path playlist, root;
     if (isFolder(given)) {
-        const bool evoFolder = upperCase(given.filename().string()) == "HVDVD_TS" ||
-                               (given.filename().empty() &&
-                                upperCase(given.parent_path().filename().string()) == "HVDVD_TS");
-        root = evoFolder ? given.lexically_normal().parent_path() : given;
-        if (evoFolder && root.filename().empty()) root = root.parent_path();
+        // Named by its own name, or by "." from inside it.
+        std::error_code error;
+        fs::path whole = fs::absolute(given, error).lexically_normal();
+        if (whole.filename().empty()) whole = whole.parent_path();
+        const bool evoFolder = upperCase(whole.filename().string()) == "HVDVD_TS";
+        root = !evoFolder                ? given
+               : given.has_parent_path() ? given.parent_path()
+               : given.filename() == "." ? fs::path("..")
+                                         : fs::path(".");
         if (const fs::path advObj = entryOf(root, "ADV_OBJ"); !advObj.empty())
             playlist = entryOf(advObj, "VPLST000.XPL");
     } else if (fileExists(disc)) {
-        playlist = given;
-        root = given.parent_path().parent_path();
+        // Only a playlist stands for a disc: an EVO file is not read as one.
+        if (upperCase(extensionPart(disc)) != ".XPL")
+            throw DiscError(disc + " is no disc: give its folder, its HVDVD_TS folder or its "
+                                   "playlist");
+        playlist = disc;
+        // The disc's folder is the one above the playlist's.
+        root = given.parent_path().empty() ? fs::path("..") : given.parent_path().parent_path();
+        if (root.empty()) root = ".";
     }
     if (playlist.empty())
         throw DiscError("no playlist in " + disc + " (ADV_OBJ" + kPathSeparator +

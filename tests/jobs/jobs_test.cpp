@@ -10,6 +10,7 @@
 #include "TempDir.h"
 #include "jobs/PlaylistJobs.h"
 #include "jobs/ReadJob.h"
+#include "jobs/TitlesJob.h"
 
 namespace tessary::test {
 namespace {
@@ -82,6 +83,28 @@ TEST(PlaylistJob, ATitleNotFoundOrAFileWithoutTagsIsWarnedOf) {
         EXPECT_EQ(result.read.chapters, row.chapters) << row.source;
         EXPECT_EQ(out.lines.back(), "") << row.source; // "Done." and an empty line end the log
     }
+}
+
+// A disc is found from its folder, its HVDVD_TS folder (also as "." from inside it) or its
+// playlist, with or without a trailing separator; an EVO file is no disc.
+TEST(Titles, TheDiscIsFoundFromEachOfItsPlaces) {
+    namespace fs = std::filesystem;
+    const fs::path disc = demoDisc();
+    const fs::path evo = disc / "HVDVD_TS";
+    const fs::path playlist = disc / "ADV_OBJ" / "VPLST000.XPL";
+    for (const std::string& given : {disc.string(), disc.string() + "/", evo.string(),
+                                     evo.string() + "/", playlist.string()}) {
+        const DiscPaths paths = locateDisc(given);
+        EXPECT_TRUE(fs::equivalent(paths.playlist, playlist)) << given;
+        EXPECT_TRUE(fs::equivalent(paths.evoFolder, evo)) << given;
+    }
+    const fs::path here = fs::current_path();
+    fs::current_path(evo);
+    const DiscPaths inside = locateDisc(".");
+    fs::current_path(here);
+    EXPECT_TRUE(fs::equivalent(evo / inside.playlist, playlist));
+    EXPECT_THROW(locateDisc((evo / "FEATURE_1.EVO").string()), DiscError);
+    EXPECT_THROW(locateDisc((disc / "ADV_OBJ").string()), DiscError);
 }
 
 } // namespace
