@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "jobs/StreamKeys.h"
+#include "platform/LogText.h"
 
 namespace tessary::cli {
 
@@ -42,21 +43,23 @@ std::string ansiLine(const LogLine& line) {
 
 void printTree(std::ostream& out, const std::vector<TreeNode>& nodes, int level) {
     for (const TreeNode& node : nodes) {
-        out << std::string(2 * static_cast<std::size_t>(level), ' ') << node.text << '\n';
+        out << std::string(2 * static_cast<std::size_t>(level), ' ') << printable(node.text)
+            << '\n';
         printTree(out, node.children, level + 1);
     }
 }
 
+// Playlist texts may hold control characters: they are shown, not sent to the terminal.
 void printTitles(std::ostream& out, const TitlesResult& titles) {
     for (const DiscTitle& title : titles.titles) {
-        out << "Title " << titleLine(title) << '\n';
+        out << "Title " << printable(titleLine(title)) << '\n';
         for (const DeclaredStream& stream : title.read.streams)
             // A video stream's text does not hold its description.
-            out << "   " << keyName(stream.kind, stream.number) << "  " << stream.text
+            out << "   " << keyName(stream.kind, stream.number) << "  " << printable(stream.text)
                 << (stream.kind == StreamKind::Video && !stream.description.empty()
-                        ? "  " + stream.description
+                        ? "  " + printable(stream.description)
                         : "")
-                << (stream.language.empty() ? "" : "  " + stream.language) << '\n';
+                << (stream.language.empty() ? "" : "  " + printable(stream.language)) << '\n';
     }
 }
 

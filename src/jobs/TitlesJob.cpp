@@ -47,7 +47,9 @@ TitleFile fileOfClip(const std::string& clip, const std::string& evoFolder) {
 }
 
 std::string twoDigits(int64_t value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text = std::to_string(value);
+    if (text.size() < 2) text.insert(text.begin(), '0');
+    return text;
 }
 
 std::string clockText(int64_t ms) {
