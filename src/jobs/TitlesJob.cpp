@@ -119,8 +119,11 @@ std::string titleLine(const DiscTitle& title) {
                        (entry.durationMs ? clockText(*entry.durationMs) : entry.duration) + ", " +
                        std::to_string(chapters) + (chapters == 1 ? " chapter" : " chapters");
     if (!title.files.empty()) line += ", plays";
-    for (const TitleFile& file : title.files)
-        line += " " + namePart(file.path) + (file.exists ? "" : " (missing)");
+    for (const TitleFile& file : title.files) {
+        line += ' ';
+        line += namePart(file.path);
+        if (!file.exists) line += " (missing)";
+    }
     return line;
 }
 
