@@ -109,6 +109,7 @@ json discTitle(const DiscTitle& title) {
                                           : json(nullptr)},
             {"files", std::move(files)},
             {"streams", std::move(streams)},
+            {"chapterCount", title.read.chapters.size() + entry.chaptersDropped},
             {"chapters", chapterList(title.read.chapters)}};
 }
 

@@ -114,7 +114,7 @@ TitlesResult listTitles(const std::string& disc, Reporter& out) {
 
 std::string titleLine(const DiscTitle& title) {
     const TitleEntry& entry = title.read.title;
-    const std::size_t chapters = title.read.chapters.size();
+    const std::size_t chapters = title.read.chapters.size() + entry.chaptersDropped;
     std::string line = std::to_string(entry.number) + ": " + entry.name + ", " +
                        (entry.durationMs ? clockText(*entry.durationMs) : entry.duration) + ", " +
                        std::to_string(chapters) + (chapters == 1 ? " chapter" : " chapters");

@@ -1,5 +1,6 @@
 #include "playlist/DiscTitles.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -30,9 +31,7 @@ public:
             }
         }
         if (!walk_) return;
-        if (!containsUpper(text, "<PRIMARYAUDIOVIDEOCLIP ") ||
-            current_->title.clips.size() < kMaxClips)
-            walk_->line(text);
+        walk_->line(text);
         if (containsUpper(text, "</TITLE")) close();
     }
 
@@ -46,7 +45,15 @@ private:
         if (!walk_) return;
         walk_->finish();
         walk_.reset();
-        titles_.push_back(std::move(*current_));
+        PlaylistRead& title = *current_;
+        title.tree = {};
+        std::vector<Chapter>& chapters = title.chapters;
+        const std::size_t kept = std::min(chapters.size(), kMaxListedChapters - chaptersKept_);
+        title.title.chaptersDropped = chapters.size() - kept;
+        chapters.resize(kept);
+        chapters.shrink_to_fit();
+        chaptersKept_ += kept;
+        titles_.push_back(std::move(title));
         current_.reset();
     }
 
@@ -54,6 +61,7 @@ private:
     LineChecks values_;
     SilentReporter unlogged_;
     int ordinal_ = 0;
+    std::size_t chaptersKept_ = 0;
     std::optional<PlaylistRead> current_;
     std::optional<TitleWalk> walk_;
     std::vector<PlaylistRead> titles_;

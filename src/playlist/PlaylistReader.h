@@ -41,6 +41,8 @@ struct DeclaredStream {
 inline constexpr std::size_t kMaxTagLines = 20000;
 inline constexpr std::size_t kMaxTagLineBytes = 2 << 20;
 inline constexpr std::size_t kMaxChapters = 999;
+// Clips of a title beyond these are left out of its list of clips.
+inline constexpr std::size_t kMaxClips = 64;
 
 // The title a read walked: its number (its titleNumber, else its place among the playlist's
 // titles), id, display name, its duration as the playlist writes it and in milliseconds (none
@@ -52,6 +54,8 @@ struct TitleEntry {
     std::string duration;
     std::optional<int64_t> durationMs;
     std::vector<std::string> clips;
+    // Chapters of the title that a list of every title keeps no more of (see kMaxListedChapters).
+    std::size_t chaptersDropped = 0;
     bool operator==(const TitleEntry&) const = default;
 };
 

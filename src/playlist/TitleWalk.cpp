@@ -92,7 +92,7 @@ TitleWalk::TitleWalk(const MediaAttributes& attributes, const LineChecks& values
 
 void TitleWalk::line(std::string_view text) {
     if (!named_ && containsUpper(text, "<TITLE ")) name(text);
-    if (containsUpper(text, "<PRIMARYAUDIOVIDEOCLIP "))
+    if (result_.title.clips.size() < kMaxClips && containsUpper(text, "<PRIMARYAUDIOVIDEOCLIP "))
         if (auto src = GetAttr(text, "src")) result_.title.clips.push_back(std::move(*src));
     if (containsUpper(text, "<VIDEO ")) {
         const int n = GetAttrInt(text, "track");

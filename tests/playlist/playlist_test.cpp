@@ -313,6 +313,22 @@ TEST(ReadXpl, EveryTitleListedIsTheTitleReadByItsNumber) {
         EXPECT_EQ(read.chapters, listed.chapters);
     }
     EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3}));
+
+    // A list of every title keeps kMaxListedChapters chapters in all and counts the others.
+    std::string many = "<TitleSet timeBase=\"60fps\">\n";
+    for (int title = 0; title < 11; ++title) {
+        many += "<Title titleDuration=\"00:00:10:00\">\n";
+        for (std::size_t chapter = 0; chapter < kMaxChapters; ++chapter)
+            many += "<Chapter titleTimeBegin=\"00:00:01:00\"/>\n";
+        many += "</Title>\n";
+    }
+    std::size_t kept = 0;
+    for (const PlaylistRead& listed : readPlaylistTitlesBytes(Bytes(many.begin(), many.end()))) {
+        kept += listed.chapters.size();
+        EXPECT_EQ(listed.chapters.size() + listed.title.chaptersDropped, kMaxChapters);
+        EXPECT_TRUE(listed.tree.empty());
+    }
+    EXPECT_EQ(kept, kMaxListedChapters);
 }
 
 TEST(ReadPlaylist, WhatItKeepsIsBoundedAndBadChapterTimesAreLeftOut) {
