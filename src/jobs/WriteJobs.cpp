@@ -61,8 +61,9 @@ DemuxResult demuxStreams(const DemuxJobOptions& options, JobContext& context) {
         if (kind == StreamKind::Video) extension = options.extensions.video;
         if (kind == StreamKind::Audio) extension = wav ? "wav" : options.extensions.audio;
         if (options.extensions.byCodec && !wav && type) extension = codecExtension(*type);
-        targets.push_back({chosen.slot, demuxFileName(result.prefix, chosen.caption, extension),
-                           wav, options.plainMlp && type && type->dvdAudioMlp()});
+        targets.push_back(
+            {chosen.slot, demuxFileName(result.prefix, chosen.caption, extension), wav,
+             (options.plainMlp || options.extensions.byCodec) && type && type->dvdAudioMlp()});
         result.files.push_back(
             {chosen.slot, keyName(keyOfSlot(chosen.slot)), targets.back().path, wav, std::nullopt});
     }

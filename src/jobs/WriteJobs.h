@@ -42,7 +42,8 @@ struct DemuxJobOptions {
     // LPCM audio of EVO and VOB sources as WAV files (an AOB's LPCM is written bare).
     bool lpcmAsWav = false;
     // DVD-Audio MLP as a plain MLP stream, each packet's whole header left out (otherwise its
-    // file keeps what the header holds beyond LPCM's three bytes).
+    // file keeps what the header holds beyond LPCM's three bytes). Files named by codec are
+    // always plain: a .mlp file is one that MLP decoders read.
     bool plainMlp = false;
 };
 

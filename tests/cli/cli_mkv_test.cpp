@@ -305,9 +305,17 @@ TEST(CliMkv, DvdAudioMlpBecomesAnMlpTrackBesideLpcmLeftOut) {
     const fs::path source =
         fs::path(TESSARY_SOURCE_DIR) / "tests" / "fixtures" / "dvd-audio" / "ATS_01_1.AOB";
     TempDir out;
-    const CliResult result = runCliArgs({"mkv", "-q", "-o", out.path().string(), source.string()});
+    const CliResult result =
+        runCliArgs({"mkv", "-q", "--keep", "-o", out.path().string(), source.string()});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string mkv = out.file("ATS_01_1.mkv").string();
+    // A Demux naming files by codec writes the same plain MLP as the Matroska step muxed.
+    ASSERT_EQ(runCliArgs({"demux", "-q", "--codec-ext", "-s", "a1", "-o",
+                          out.file("demux").string(), source.string()})
+                  .status,
+              0);
+    EXPECT_EQ(fileText(out.file("demux/ATS_01_1.LPCM.stream.01.mlp")),
+              fileText(out.file("ATS_01_1.work/ATS_01_1.LPCM.stream.01.mpa")));
     EXPECT_EQ(summarize(mkv, {7}), (MatroskaSummary{{"audio MLP LPCM.stream.01 und 7ms"}, ""}));
     EXPECT_NE(result.out.find("LPCM without a WAV header, left out of the Matroska file: "
                               "ATS_01_1.LPCM.stream.00.mpa\n"),
