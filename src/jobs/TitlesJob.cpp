@@ -10,6 +10,7 @@
 #include "platform/Reporter.h"
 #include "platform/Text.h"
 #include "playlist/DiscTitles.h"
+#include "playlist/XplText.h"
 
 namespace tessary {
 
@@ -46,16 +47,13 @@ TitleFile fileOfClip(const std::string& clip, const std::string& evoFolder) {
     return file;
 }
 
-std::string twoDigits(int64_t value) {
-    std::string text = std::to_string(value);
-    if (text.size() < 2) text.insert(text.begin(), '0');
-    return text;
-}
-
+// "hh:mm:ss.mmm"; a duration comes from two digits of hours at most.
 std::string clockText(int64_t ms) {
-    const std::string millis = std::to_string(1000 + ms % 1000).substr(1);
-    return twoDigits(ms / 3600000) + ":" + twoDigits(ms / 60000 % 60) + ":" +
-           twoDigits(ms / 1000 % 60) + "." + millis;
+    const auto part = [ms](int64_t unit, int64_t range) {
+        return static_cast<int>(ms / unit % range);
+    };
+    return ZeroPad(part(3600000, 100), 2) + ":" + ZeroPad(part(60000, 60), 2) + ":" +
+           ZeroPad(part(1000, 60), 2) + "." + ZeroPad(part(1, 1000), 3);
 }
 
 } // namespace
