@@ -12,10 +12,29 @@ namespace {
 // The stream id of the packets whose stream is named by their stream id extension.
 constexpr int kExtendedStreamId = 0xFD;
 
+// Whether 00 00 01 and the byte after it lie in data[0, length).
+bool holdsStartCode(const uint8_t* data, std::size_t length) {
+    for (std::size_t i = 0; i + 3 < length; ++i)
+        if (data[i + 2] == 0x01 && data[i] == 0 && data[i + 1] == 0) return true;
+    return false;
+}
+
+// The 32 bits of a PES time stamp that a pass keeps (the top bit of the 33 is dropped).
+uint32_t timeStampAt(const uint8_t* b) {
+    return static_cast<uint32_t>(b[0] & 0x06) << 29 | static_cast<uint32_t>(b[1]) << 22 |
+           static_cast<uint32_t>(b[2] & 0xFE) << 14 | static_cast<uint32_t>(b[3]) << 7 |
+           static_cast<uint32_t>(b[4] & 0xFE) >> 1;
+}
+
 } // namespace
 
 PackScanner::PackScanner(RunState& state, RunMode mode, SourceType source, PassListener& listener)
-    : state_(state), mode_(mode), source_(source), listener_(listener) {}
+    : state_(state), mode_(mode), source_(source), listener_(listener) {
+    for (const CodeSpace space :
+         {CodeSpace::StreamId, CodeSpace::Substream, CodeSpace::StreamIdExtension})
+        for (uint32_t code = 0; code < 256; ++code)
+            types_[static_cast<std::size_t>(space)][code] = findStreamType(space, code, source);
+}
 
 void PackScanner::clearHeaderState() {
     lengthCountdown_ = 0;
@@ -114,8 +133,8 @@ void PackScanner::consumeHeaderByte() {
         if (--extension2Countdown_ == 0 && packetStreamId_ == kExtendedStreamId) {
             // The stream id extension names the stream of an extended-stream packet.
             const int extension = byte & 0x7F;
-            const StreamType* type = findStreamType(CodeSpace::StreamIdExtension,
-                                                    static_cast<uint32_t>(extension), source_);
+            const StreamType* type =
+                typeOf(CodeSpace::StreamIdExtension, static_cast<uint32_t>(extension));
             if (type && type->kind == StreamKind::Video)
                 videoStreamMet(extension, *type);
             else
@@ -128,9 +147,72 @@ void PackScanner::consumeHeaderByte() {
     if (headerDataLeft_ <= 0) endHeader();
 }
 
+// The byte machine reads a packet's length, the PES header and its data a byte at a time, the
+// same for a header cut by the block end. Most headers lie whole in their block, and those
+// are read here field by field, leaving the state the byte machine would leave behind them.
+// Where a start code ends inside the header (the byte machine would begin a packet there), a
+// header that is cut short or one whose time stamps do not fit in its data, nothing is
+// changed and the byte machine takes the header.
+bool PackScanner::takeWholeHeader(const uint8_t* block, std::size_t length, std::size_t& pos) {
+    const std::size_t at = pos;
+    if (length - at < 2) return false;
+    const int packetLength = block[at] << 8 | block[at + 1];
+    if (kind_ == PacketKind::Private2 || kind_ == PacketKind::MapOrPadding) {
+        // (Two bytes cannot end a start code: the stream id before them is neither 00 nor 01.)
+        lengthCountdown_ = 0;
+        remaining_ = packetLength;
+        (kind_ == PacketKind::Private2 ? private2Pending_ : skipRest_) = packetLength > 0;
+        window_ = window_ << 16 | static_cast<uint32_t>(packetLength);
+        pos = at + 2;
+        return true;
+    }
+    if (length - at < 5) return false;
+    const uint8_t flags = block[at + 3];
+    const std::size_t dataLength = block[at + 4];
+    const std::size_t end = at + 5 + dataLength;
+    if (end > length || holdsStartCode(block + at, end - at)) return false;
+    const uint8_t* data = block + at + 5;
+    const int timing = flags >> 6;
+    const std::size_t stampLength = timing == 2 ? 5 : timing == 3 ? 10 : 0;
+    if (dataLength > 0 && dataLength < stampLength) return false;
+
+    lengthCountdown_ = 0;
+    remaining_ = packetLength - 3 - static_cast<int64_t>(dataLength);
+    flags_ = flags;
+    if (dataLength > 0) {
+        if (stampLength > 0) {
+            accumulator_ = timeStampAt(data);
+            lastPts_ = accumulator_;
+            ptsInPacket_ = true;
+        }
+        // The PES extension: read behind the time stamps of a video packet, or alone.
+        const bool extension =
+            (flags & 0x01) && (timing == 0 || (stampLength > 0 && kind_ == PacketKind::Video));
+        if (extension && stampLength < dataLength) {
+            extensionFlags_ = data[stampLength];
+            const std::size_t extension2 = stampLength + 1 + (extensionFlags_ & 0x10 ? 2 : 0);
+            if ((extensionFlags_ & 0x01) && extension2 + 2 <= dataLength &&
+                packetStreamId_ == kExtendedStreamId) {
+                const int code = data[extension2 + 1] & 0x7F;
+                const StreamType* type =
+                    typeOf(CodeSpace::StreamIdExtension, static_cast<uint32_t>(code));
+                if (type && type->kind == StreamKind::Video)
+                    videoStreamMet(code, *type);
+                else
+                    kind_ = PacketKind::Skipped;
+            }
+        }
+    }
+    endHeader();
+    window_ = static_cast<uint32_t>(block[end - 4]) << 24 |
+              static_cast<uint32_t>(block[end - 3]) << 16 |
+              static_cast<uint32_t>(block[end - 2]) << 8 | block[end - 1];
+    pos = end;
+    return true;
+}
+
 void PackScanner::audioSubstream(int id) {
-    const StreamType* type =
-        findStreamType(CodeSpace::Substream, static_cast<uint32_t>(id), source_);
+    const StreamType* type = typeOf(CodeSpace::Substream, static_cast<uint32_t>(id));
     if (type && type->kind != StreamKind::Audio) type = nullptr;
     // An id that names no type is numbered by its low four bits.
     audioNumber_ = type ? type->number(static_cast<uint32_t>(id)) : id & 0x0F;
@@ -187,7 +269,7 @@ void PackScanner::audioSubstream(int id) {
 void PackScanner::substreamHeaderByte(uint8_t byte) {
     --remaining_;
     const StreamType* subpicture =
-        substreamCountdown_ == 4 ? findStreamType(CodeSpace::Substream, byte, source_) : nullptr;
+        substreamCountdown_ == 4 ? typeOf(CodeSpace::Substream, byte) : nullptr;
     if (subpicture && subpicture->kind == StreamKind::Subpicture) {
         substreamCountdown_ = 0;
         subpictureNumber_ = subpicture->number(byte);
@@ -360,7 +442,7 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
                 started = false;
                 break;
             default:
-                if (const StreamType* type = findStreamType(CodeSpace::StreamId, byte, source_);
+                if (const StreamType* type = typeOf(CodeSpace::StreamId, byte);
                     type && type->kind == StreamKind::Video) {
                     startPacket(PacketKind::Video);
                     videoStreamMet(byte, *type);
@@ -374,6 +456,7 @@ void PackScanner::scanBlock(const uint8_t* block, std::size_t length) {
             if (started) {
                 packetStreamId_ = byte;
                 ++pos;
+                if (wholeHeaders_) takeWholeHeader(block, length, pos);
                 continue;
             }
         }

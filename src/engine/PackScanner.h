@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -77,10 +78,15 @@ public:
     PackScanner(RunState& state, RunMode mode, SourceType source, PassListener& listener);
 
     void scanBlock(const uint8_t* block, std::size_t length);
+    // Headers that lie whole in their block are read in one go unless this is turned off; the
+    // two ways give the same results (the scan fuzzer compares them).
+    void readWholeHeaders(bool on) { wholeHeaders_ = on; }
 
 private:
     void startPacket(PacketKind kind);
     void consumeHeaderByte();
+    // The header of the packet whose stream id was the byte before `pos`, taken in one go.
+    bool takeWholeHeader(const uint8_t* block, std::size_t length, std::size_t& pos);
     void endHeader();
     void videoStreamMet(int code, const StreamType& type);
     void substreamHeaderByte(uint8_t byte);
@@ -91,11 +97,17 @@ private:
     void clearHeaderState();
     // No packet is being parsed: only a start code can change anything.
     bool hunting() const;
+    // The stream type of an 8-bit code in the source, looked up once per scanner.
+    const StreamType* typeOf(CodeSpace space, uint32_t code) const {
+        return types_[static_cast<std::size_t>(space)][code & 0xFF];
+    }
 
     RunState& state_;
+    bool wholeHeaders_ = true;
     RunMode mode_;
     SourceType source_;
     PassListener& listener_;
+    std::array<std::array<const StreamType*, 256>, 3> types_{};
 
     uint32_t window_ = 0;
     PacketKind kind_ = PacketKind::None;

@@ -1,13 +1,20 @@
 // Fuzz target: arbitrary bytes through the real pass (scanner, frame counting, stream report
 // and inspectors; every second input as a Demux pass writing into memory), cut into blocks at
 // a size taken from the input, so that headers and payloads straddle them. Every other Demux
-// pass writes the audio streams as WAV.
+// pass writes the audio streams as WAV. Then the scanner alone, in the same blocks, reading
+// the headers that lie whole in a block in one go and a byte at a time: what it finds must
+// be the same.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/DemuxWriter.h"
 #include "engine/LpcmWavWriter.h"
+#include "engine/PackScanner.h"
 #include "engine/Pass.h"
 #include "platform/OutputFile.h"
 #include "platform/Reporter.h"
@@ -31,6 +38,43 @@ public:
 private:
     std::string path_;
 };
+
+// What the scanner hands over, the payload of each stream joined up whatever the blocks.
+class ScanRecord : public tessary::PassListener {
+public:
+    void streamEntered(tessary::StreamKind kind, int number, int code) override {
+        entered.emplace_back(kind, number, code);
+    }
+    void payload(const tessary::PayloadChunk& c) override {
+        auto& bytes = payloads[{c.kind, c.number}];
+        bytes.insert(bytes.end(), c.block + c.position, c.block + c.position + c.length);
+        if (c.firstOfPacket)
+            packets.emplace_back(c.kind, c.number, c.lastPts, c.packetHasPts, c.streamPts,
+                                 c.substreamId, c.videoCode, c.lpcmParameters, c.headerRest);
+    }
+    bool operator==(const ScanRecord& other) const {
+        return entered == other.entered && payloads == other.payloads && packets == other.packets;
+    }
+
+    std::vector<std::tuple<tessary::StreamKind, int, int>> entered;
+    std::map<std::pair<tessary::PacketKind, int>, std::vector<uint8_t>> payloads;
+    std::vector<std::tuple<tessary::PacketKind, int, uint32_t, bool, uint32_t, int, int, int, int>>
+        packets;
+};
+
+ScanRecord scanInBlocks(const uint8_t* data, std::size_t size, std::size_t blockSize,
+                        tessary::SourceType source, tessary::RunMode mode, bool wholeHeaders) {
+    tessary::RunState state;
+    ScanRecord record;
+    tessary::PackScanner scanner(state, mode, source, record);
+    scanner.readWholeHeaders(wholeHeaders);
+    for (std::size_t offset = 0; offset < size; offset += blockSize) {
+        const std::size_t n = size - offset < blockSize ? size - offset : blockSize;
+        std::vector<uint8_t> block(data + offset, data + offset + n);
+        scanner.scanBlock(block.data(), block.size());
+    }
+    return record;
+}
 
 } // namespace
 
@@ -66,5 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     for (tessary::LpcmWavWriter& writer : wavs)
         writer.finish();
+
+    for (const std::size_t blocks : {blockSize, size})
+        if (scanInBlocks(data, size, blocks, source, mode, true) !=
+            scanInBlocks(data, size, blocks, source, mode, false))
+            std::abort();
     return 0;
 }
