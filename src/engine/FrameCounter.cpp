@@ -1,8 +1,5 @@
 #include "engine/FrameCounter.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace tessary {
 
 namespace {
@@ -10,11 +7,11 @@ namespace {
 // A window that cannot complete a start code with the next bytes.
 constexpr uint32_t kEmptyWindow = 0xFFFFFFFF;
 
-// The bytes whose pairs are tested together for two zeros. A start code needs two zero bytes
-// in a row, which compressed data seldom holds (random bytes once in 64 KiB), while a 01 byte
-// comes every 256 bytes. So spans without a pair of zeros are passed over with one test, a
-// loop that compilers turn into vector instructions, and only the rare span with a pair is
-// searched for its 01 bytes.
+// The positions whose pairs of bytes are tested together for two zeros. A start code needs
+// two zero bytes in a row, which compressed data seldom holds (random bytes once in 64 KiB),
+// while a 01 byte comes every 256 bytes. So spans without a pair of zeros are passed over
+// with one test, a loop that compilers turn into vector instructions, and only the rare span
+// with a pair is searched byte by byte.
 constexpr std::size_t kSpan = 128;
 
 // True when data[i] and data[i + 1] are both zero for some i < kSpan (reads kSpan + 1 bytes).
@@ -25,6 +22,15 @@ bool hasZeroPair(const uint8_t* data) {
         smallest = pair < smallest ? pair : smallest;
     }
     return smallest == 0;
+}
+
+// Start codes 00 00 01 `code` that begin at data[from, to) (reads data[to + 2]).
+uint32_t countFrom(const uint8_t* data, std::size_t from, std::size_t to, uint8_t code) {
+    uint32_t count = 0;
+    for (std::size_t at = from; at < to; ++at)
+        if (data[at + 2] == 0x01 && data[at] == 0 && data[at + 1] == 0 && data[at + 3] == code)
+            ++count;
+    return count;
 }
 
 } // namespace
@@ -40,33 +46,15 @@ uint32_t countStartCodes(const uint8_t* data, std::size_t length, uint8_t code, 
         if (w == wanted) ++count;
     }
     if (length > 3) {
-        // Every other start code lies wholly inside the chunk: its zeros begin at some
-        // p < last, its 01 byte is p[2] and its code p[3]. The candidates p are taken a span at
-        // a time; in a span with a pair of zeros, memchr finds the 01 bytes.
-        const uint8_t* p = data;
-        const uint8_t* const last = data + length - 3;
-        while (p < last) {
-            const std::size_t span = std::min(kSpan, static_cast<std::size_t>(last - p));
-            // The test reads p[kSpan], which lies before `last` when the span is whole.
-            if (span < static_cast<std::size_t>(last - p) && !hasZeroPair(p)) {
-                p += span;
-                continue;
-            }
-            const uint8_t* one = p + 2;
-            const uint8_t* const stop = p + span + 2;
-            while (one < stop) {
-                const void* hit = std::memchr(one, 0x01, static_cast<std::size_t>(stop - one));
-                if (!hit) break;
-                one = static_cast<const uint8_t*>(hit);
-                if (one[1] == code && one[-1] == 0 && one[-2] == 0) {
-                    ++count;
-                    one += 2; // the code byte, after a 01, is no 01 of a start code
-                } else {
-                    ++one;
-                }
-            }
-            p += span;
-        }
+        // Every other start code lies wholly inside the chunk: it begins at some p < last.
+        // The positions are taken a span at a time, the last span's test reaching back over
+        // positions already tested, so that a packet's tail is passed over as fast.
+        const std::size_t last = length - 3;
+        std::size_t at = 0;
+        for (; at + kSpan <= last; at += kSpan)
+            if (hasZeroPair(data + at)) count += countFrom(data, at, at + kSpan, code);
+        if (at < last && (last < kSpan || hasZeroPair(data + last - kSpan)))
+            count += countFrom(data, at, last, code);
         const uint8_t* tail = data + length - 4;
         w = static_cast<uint32_t>(tail[0]) << 24 | static_cast<uint32_t>(tail[1]) << 16 |
             static_cast<uint32_t>(tail[2]) << 8 | tail[3];
