@@ -12,9 +12,8 @@ namespace tessary {
 
 class InputFile;
 
-// The blocks a pass keeps at once: a writing pass has one read ahead, one worked on and two
-// being written; a Read has three read ahead, for with only one the two threads wait on each
-// other at every block (a Read in memory took 1.6 times as long).
+// The blocks a writing pass keeps at once: one read ahead, one worked on and two being
+// written.
 inline constexpr std::size_t kBlocksInFlight = 4;
 
 // Reads a source file in blocks for a pass, the next blocks read ahead on a thread of its own

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 #if !defined(_WIN32) && !defined(__APPLE__)
 #include <fcntl.h>
 #endif
@@ -56,10 +59,40 @@ std::size_t InputFile::read(uint8_t* buffer, std::size_t count) {
     position_ += got;
     // A file cut short by another program while it is read ends early: what was read of it
     // is not the file that was opened.
-    if (got == 0 && count > 0 && position_ < size_)
-        throw FileError(namePart(path_) + " shrank while it was read: " +
-                        std::to_string(position_) + " of " + std::to_string(size_) + " bytes");
+    if (got == 0 && count > 0 && position_ < size_) raiseShrank(position_);
     return got;
+}
+
+void InputFile::raiseShrank(uint64_t position) const {
+    throw FileError(namePart(path_) + " shrank while it was read: " + std::to_string(position) +
+                    " of " + std::to_string(size_) + " bytes");
+}
+
+std::size_t InputFile::readSome(uint64_t offset, uint8_t* buffer, std::size_t count) {
+#if defined(_WIN32)
+    const std::lock_guard lock(seekMutex_);
+    if (_fseeki64(file_, static_cast<long long>(offset), SEEK_SET) != 0)
+        throw FileError("Stream read error");
+    const std::size_t got = std::fread(buffer, 1, count, file_);
+    if (got < count && std::ferror(file_)) throw FileError("Stream read error");
+    return got;
+#else
+    for (;;) {
+        const ssize_t got = ::pread(::fileno(file_), buffer, count, static_cast<off_t>(offset));
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) throw FileError("Stream read error");
+    }
+#endif
+}
+
+std::size_t InputFile::readAt(uint64_t offset, uint8_t* buffer, std::size_t count) {
+    std::size_t total = 0;
+    while (total < count) {
+        const std::size_t got = readSome(offset + total, buffer + total, count - total);
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
 }
 
 } // namespace tessary

@@ -70,13 +70,10 @@ public:
     std::vector<std::string> warnings;
 };
 
-// A pass host with fixed options that counts the blocks it was asked about.
+// A pass host with fixed options.
 class FakeHost : public PassHost {
 public:
-    PassOptions passOptions() override {
-        ++blocks;
-        return options;
-    }
+    PassOptions passOptions() override { return options; }
     void setCancelEnabled(bool enabled) override { cancelEnabled = enabled; }
     void processMessages() override {
         if (onProcessMessages) onProcessMessages();
@@ -86,7 +83,6 @@ public:
 
     PassOptions options;
     FakeClock clock;
-    int blocks = 0;
     bool cancelEnabled = false;
     std::function<void()> onProcessMessages;
 };
