@@ -73,6 +73,16 @@ void PackScanner::videoStreamMet(int code, const StreamType& type) {
     }
 }
 
+// The stream id extension names the stream of an extended-stream packet.
+void PackScanner::extensionMet(uint8_t byte) {
+    const int extension = byte & 0x7F;
+    const StreamType* type = typeOf(CodeSpace::StreamIdExtension, static_cast<uint32_t>(extension));
+    if (type && type->kind == StreamKind::Video)
+        videoStreamMet(extension, *type);
+    else
+        kind_ = PacketKind::Skipped;
+}
+
 void PackScanner::endHeader() {
     inHeaderData_ = false;
     headerDataLeft_ = 0;
@@ -131,14 +141,7 @@ void PackScanner::consumeHeaderByte() {
         if (--pstdCountdown_ == 0 && (extensionFlags_ & 0x01)) extension2Countdown_ = 2;
     } else if (extension2Countdown_ > 0) {
         if (--extension2Countdown_ == 0 && packetStreamId_ == kExtendedStreamId) {
-            // The stream id extension names the stream of an extended-stream packet.
-            const int extension = byte & 0x7F;
-            const StreamType* type =
-                typeOf(CodeSpace::StreamIdExtension, static_cast<uint32_t>(extension));
-            if (type && type->kind == StreamKind::Video)
-                videoStreamMet(extension, *type);
-            else
-                kind_ = PacketKind::Skipped;
+            extensionMet(byte);
         }
     }
     // The PES extension of a video packet is read.
@@ -193,13 +196,7 @@ bool PackScanner::takeWholeHeader(const uint8_t* block, std::size_t length, std:
             const std::size_t extension2 = stampLength + 1 + (extensionFlags_ & 0x10 ? 2 : 0);
             if ((extensionFlags_ & 0x01) && extension2 + 2 <= dataLength &&
                 packetStreamId_ == kExtendedStreamId) {
-                const int code = data[extension2 + 1] & 0x7F;
-                const StreamType* type =
-                    typeOf(CodeSpace::StreamIdExtension, static_cast<uint32_t>(code));
-                if (type && type->kind == StreamKind::Video)
-                    videoStreamMet(code, *type);
-                else
-                    kind_ = PacketKind::Skipped;
+                extensionMet(data[extension2 + 1]);
             }
         }
     }

@@ -89,6 +89,7 @@ private:
     bool takeWholeHeader(const uint8_t* block, std::size_t length, std::size_t& pos);
     void endHeader();
     void videoStreamMet(int code, const StreamType& type);
+    void extensionMet(uint8_t byte);
     void substreamHeaderByte(uint8_t byte);
     void audioSubstream(int id);
     void deliver(const uint8_t* block, std::size_t length, std::size_t position, std::size_t chunk);
