@@ -7,8 +7,8 @@
 
 namespace tessary {
 
-// A source file opened for reading, read sequentially in large blocks. Unbuffered: every
-// read goes straight into the caller's buffer. Errors raise FileError.
+// A source file opened for reading, read in large blocks, in turn or at given offsets.
+// Unbuffered: every read goes straight into the caller's buffer. Errors raise FileError.
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
